@@ -1,0 +1,31 @@
+// Win32/OpenGL seam: every OpenGL, GLU and WGL call of the engine goes through glTable (core
+// functions, bound to opengl32/glu32) or glExt (extension entry points, null until fetched).
+// Including this header turns plain calls like glBegin(GL_QUADS) into calls through the tables,
+// so tests can swap in the recorder (gl_recorder.h) without the engine noticing.
+#pragma once
+
+#include <windows.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <GL/glext.h>
+
+#include "engine/core/gl_list.h"
+
+#define GS_GL_MEMBER(ret, name, params, args) ret(APIENTRY* name) params;
+struct GlTable {
+  GS_GL_CORE_FUNCS(GS_GL_MEMBER)
+};
+struct GlExtTable {
+  GS_GL_EXT_FUNCS(GS_GL_MEMBER)
+};
+#undef GS_GL_MEMBER
+
+extern GlTable glTable;
+extern GlExtTable glExt;
+
+// The real driver's functions, for restoring glTable after a test changed it.
+GlTable DriverGlTable();
+
+#ifndef GS_GL_NO_REDIRECT
+#include "gl_redirect.h"  // generated from gl_list.h: #define glBegin glTable.glBegin, ...
+#endif
