@@ -2,7 +2,10 @@
 // in one file, so that they are created in a fixed order (the log first) and destroyed in reverse.
 #include "engine/core/engine_state.h"
 
+#include "engine/core/extensions.h"
+
 EngineLogStream engineLog;
+std::map<std::string, int> capabilities;
 
 HWND hWnd;
 HDC hDC;
