@@ -12,7 +12,7 @@ int main()
         return 2;
     }
     using InitDemoFn = const int32_t* (*)();
-    auto initDemo = reinterpret_cast<InitDemoFn>(GetProcAddress(launcher, "InitDemo"));
+    auto initDemo = reinterpret_cast<InitDemoFn>(reinterpret_cast<void*>(GetProcAddress(launcher, "InitDemo")));
     if (!initDemo) {
         std::printf("no InitDemo\n");
         return 3;
