@@ -3,9 +3,12 @@
 #include "engine/core/engine_state.h"
 
 #include "engine/core/extensions.h"
+#include "engine/scene/scene_lists.h"
 
 EngineLogStream engineLog;
 std::map<std::string, int> capabilities;
+std::list<Camera*> cameras;
+std::list<SceneObject*> sceneObjects;
 
 HWND hWnd;
 HDC hDC;

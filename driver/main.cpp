@@ -1,0 +1,10 @@
+// glyphstorm program entry.
+#include <windows.h>
+
+#include "driver/bootstrap.h"
+#include "engine/core/startup.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  Bootstrap();
+  return DeInitEngine() ? 1 : 0;
+}

@@ -1,0 +1,14 @@
+// Drawing of scene objects and their payloads: meshes, height grids and lights.
+#pragma once
+
+#include "engine/scene/scene_types.h"
+
+// Draw the object and its subtree under the current modelview matrix, filtering texture, blend
+// and buffer changes through the render-state caches. Always 1.
+int DrawObject(SceneObject* object);
+// Draw n indexed triangles, from the buffer objects or (immediate) from the client arrays.
+void DrawMesh(Mesh* mesh);
+// Draw the grid from its buffer objects, or (immediate) as two triangles per cell of unit size.
+void DrawHeightGrid(HeightGrid* grid);
+// Set the light's colours and put it at the current modelview origin.
+void ApplyLight(Light* light);

@@ -1,0 +1,96 @@
+// Image loading through the DevIL API (IL), with its eleven log lines per file.
+#include "engine/texture/image.h"
+
+#include <IL/il.h>
+
+#include <cstring>
+#include <vector>
+
+#include "engine/core/engine_state.h"
+
+namespace {
+
+bool IsDxtFormat(ILint format) {
+  return format == IL_DXT1 || format == IL_DXT2 || format == IL_DXT3 || format == IL_DXT4 ||
+         format == IL_DXT5;
+}
+
+unsigned GlCompressedFormat(ILint dxtFormat) {
+  if (dxtFormat == IL_DXT1) return 0x83F1;  // GL_COMPRESSED_RGBA_S3TC_DXT1_EXT
+  if (dxtFormat == IL_DXT2 || dxtFormat == IL_DXT3) return 0x83F2;
+  return 0x83F3;  // DXT4, DXT5
+}
+
+// Collect the kept DXT data of the base image and each mipmap level, back to back.
+void CopyKeptLevels(Image* image, ILuint name, ILint dxtFormat) {
+  std::vector<unsigned char> levels;
+  for (int level = 0; level <= image->numMipmaps; ++level) {
+    ilBindImage(name);
+    if (level > 0 && !ilActiveMipmap(level)) break;
+    ILuint size = ilGetDXTCData(nullptr, 0, dxtFormat);
+    if (size == 0) break;
+    size_t offset = levels.size();
+    levels.resize(offset + size);
+    if (ilGetDXTCData(levels.data() + offset, size, dxtFormat) != size) {
+      levels.resize(offset);
+      break;
+    }
+  }
+  ilBindImage(name);
+  if (levels.empty()) return;
+  image->compressedData = new unsigned char[levels.size()];
+  std::memcpy(image->compressedData, levels.data(), levels.size());
+  image->compressedBytes = uint32_t(levels.size());
+  image->compressedFormat = GlCompressedFormat(dxtFormat);
+}
+
+}  // namespace
+
+Image* LoadImageFile(const char* fileName) {
+  Image* image = new Image{};
+  ILuint name = 0;
+  ilGenImages(1, &name);
+  ilBindImage(name);
+  engineLog << "filename(char):" << fileName << std::endl;
+  if (ilLoadImage(fileName))
+    engineLog << "file loaded:" << fileName << std::endl;
+  else
+    engineLog << "file not loaded:" << fileName << std::endl;
+
+  image->width = ilGetInteger(IL_IMAGE_WIDTH);
+  engineLog << "src->width = " << image->width << std::endl;
+  image->height = ilGetInteger(IL_IMAGE_HEIGHT);
+  engineLog << "src->height = " << image->height << std::endl;
+  image->depth = ilGetInteger(IL_IMAGE_DEPTH);
+  engineLog << "src->depth = " << image->depth << std::endl;
+  image->type = ilGetInteger(IL_IMAGE_TYPE);
+  engineLog << "src->type = " << image->type << std::endl;
+  image->format = ilGetInteger(IL_IMAGE_FORMAT);
+  engineLog << "src->format = " << image->format << std::endl;
+  ILint dxtFormat = ilGetInteger(IL_DXTC_DATA_FORMAT);
+  image->comp = IsDxtFormat(dxtFormat);
+  engineLog << "src->comp = " << (image->comp ? 1 : 0) << std::endl;
+  image->numMipmaps = ilGetInteger(IL_NUM_MIPMAPS);
+  engineLog << "src->numMipmaps = " << image->numMipmaps << std::endl;
+  image->bpp = ilGetInteger(IL_IMAGE_BPP);
+  engineLog << "src->bpp = " << image->bpp << std::endl;
+  image->internalformat = int(image->bpp);
+
+  uint32_t bytes = ImageBytes(*image);
+  engineLog << "bytes = " << bytes << std::endl;
+  image->data = new unsigned char[bytes ? bytes : 1];
+  const ILubyte* pixels = ilGetData();
+  if (pixels) std::memcpy(image->data, pixels, bytes);
+  else std::memset(image->data, 0, bytes);
+  if (image->comp) CopyKeptLevels(image, name, dxtFormat);
+
+  ilDeleteImages(1, &name);
+  return image;
+}
+
+void FreeImage(Image* image) {
+  if (!image) return;
+  delete[] image->data;
+  delete[] image->compressedData;
+  delete image;
+}
