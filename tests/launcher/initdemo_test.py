@@ -51,10 +51,17 @@ class InitDemo(unittest.TestCase):
         shutil.rmtree(cls.folder, ignore_errors=True)
 
     def setUp(self):
-        if os.path.exists(self.ini):
+        if os.path.isdir(self.ini):
+            os.rmdir(self.ini)
+        elif os.path.exists(self.ini):
             os.remove(self.ini)
 
     def write_ini(self, content):
+        """content None: a folder named vtAPI.ini, which cannot be read as a file."""
+        self.setUp()
+        if content is None:
+            os.mkdir(self.ini)
+            return
         with open(self.ini, "wb") as f:
             f.write(content)
 
@@ -137,10 +144,8 @@ class InitDemo(unittest.TestCase):
     def test_unusable_files_ask_with_the_reason(self):
         cases = [
             (b"[display]\nwidth=640\nheight=480\nbpp=32\n", "[display] lacks fullscreen"),
-            (b"[display]\nwidth=abc\nheight=480\nbpp=32\nfullscreen=2\n", 'width "abc" is not a whole number'),
-            (b"[display]\nwidth=0\nheight=480\nbpp=32\nfullscreen=2\n", "width 0 is outside 1..16384"),
             (bytes(range(256)) * 8 + b"\0[display\nwidth=\xff", "no [display] section"),
-            (b"", "no [display] section"),
+            (None, "vtAPI.ini cannot be opened"),
         ]
         for content, reason in cases:
             with self.subTest(reason=reason):
