@@ -1,7 +1,7 @@
 // Byte work of the phrase cache, apart from GL so it can be tested natively.
 #include <cstring>
 
-#include "engine/text/texture_font.h"
+#include "engine/text/phrase_texels.h"
 
 uint32_t PhraseTextureWidth(uint32_t width) {
   // Below 4 the powers of two go on down: 2 for a width of 2, 1 for 1 or 0.

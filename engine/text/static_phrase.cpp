@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/core/engine_state.h"
+#include "engine/text/phrase_texels.h"
 #include "engine/text/texture_font.h"
 
 namespace {

@@ -40,9 +40,3 @@ uint32_t MeasurePhrase(const TextureFont* font);
 void AddStaticPhrase(TextureFont* font);
 // Enter the phrase batch: bind the phrase texture (made on first use) and set its state.
 void BeginStaticPhrase(TextureFont* font);
-// Texture width for a phrase of `width` pixels: the next power of two, 4096 at most.
-uint32_t PhraseTextureWidth(uint32_t width);
-// Turn read-back RGBA pixels into the phrase texture's bytes: white texels whose alpha is
-// twice the next pixel's red byte (mod 256), rows of `textureWidth` with zero padding.
-void BuildPhraseTexels(uint8_t* readBack, uint32_t readWidth, uint32_t textureWidth,
-                       uint8_t* texels);
