@@ -79,7 +79,8 @@ def _env(extra):
 
 def start(program, args=(), cwd=None, desktop=None, env=None):
     """Starts a program of the build (name relative to GLYPHSTORM_BIN) without waiting."""
-    cmd = [RUNNER] + (["--desktop", desktop] if desktop else []) + [os.path.join(BIN, program)] + list(args)
+    path = program if os.path.isabs(program) else os.path.join(BIN, program)
+    cmd = [RUNNER] + (["--desktop", desktop] if desktop else []) + [path] + list(args)
     return subprocess.Popen(cmd, cwd=cwd or BIN, env=_env(env), stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, stdin=subprocess.DEVNULL,
                             encoding="latin-1")
@@ -108,3 +109,51 @@ def wait_for_window(name, timeout=30):
             return found[0]
         time.sleep(0.2)
     raise AssertionError("no window named %r appeared" % name)
+
+
+class LiveRun:
+    """A program started under Wine whose log can be watched while it runs."""
+
+    def __init__(self, program, args=(), cwd=None, desktop=None, env=None):
+        import threading
+        self.process = start(program, args, cwd, desktop, env)
+        self.stdout_parts = []
+        self.stderr_lines = []
+        self._threads = [
+            threading.Thread(target=self._pump, args=(self.process.stdout, self.stdout_parts.append), daemon=True),
+            threading.Thread(target=self._pump, args=(self.process.stderr, self.stderr_lines.append), daemon=True),
+        ]
+        for t in self._threads:
+            t.start()
+
+    @staticmethod
+    def _pump(stream, sink):
+        for line in stream:
+            sink(line)
+
+    def log(self):
+        return log_lines("".join(self.stderr_lines))
+
+    def wait_for_log(self, line, timeout=60):
+        """Waits until the decoded log holds `line` (bytes); fails if the program ends first."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if line in self.log():
+                return
+            if self.process.poll() is not None:
+                time.sleep(0.2)
+                if line in self.log():
+                    return
+                raise AssertionError("program ended (code %s) before logging %r" % (self.process.returncode, line))
+            time.sleep(0.1)
+        raise AssertionError("no log line %r within %s s" % (line, timeout))
+
+    def finish(self, timeout=60):
+        self.process.wait(timeout=timeout)
+        for t in self._threads:
+            t.join(timeout=5)
+        return Run(self.process.returncode, "".join(self.stdout_parts), "".join(self.stderr_lines))
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
