@@ -10,5 +10,5 @@ int DrawObject(SceneObject* object);
 void DrawMesh(Mesh* mesh);
 // Draw the grid from its buffer objects, or (immediate) as two triangles per cell of unit size.
 void DrawHeightGrid(HeightGrid* grid);
-// Set the light's colours and put it at the current modelview origin.
+// Set the light's colours and put it at the origin of the current modelview matrix.
 void ApplyLight(Light* light);

@@ -90,12 +90,14 @@ void DrawHeightGrid(HeightGrid* grid) {
   glEnd();
 }
 
+// The light belongs at the object's origin in eye coordinates. GL transforms a position by the
+// modelview matrix current when it is set, so the origin itself is handed over under the object's
+// matrix; passing the matrix's own origin column there would apply the transform twice.
 void ApplyLight(Light* light) {
-  float modelview[16] = {};
-  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  static const float origin[4] = {0, 0, 0, 1};
   GLenum id = GL_LIGHT0 + light->number;
   glLightfv(id, GL_AMBIENT, light->ambient);
   glLightfv(id, GL_DIFFUSE, light->diffuse);
   glLightfv(id, GL_SPECULAR, light->specular);
-  glLightfv(id, GL_POSITION, modelview + 12);
+  glLightfv(id, GL_POSITION, origin);
 }
