@@ -1,4 +1,4 @@
-// Checked add and remove for the camera and scene-object lists (the lists live in engine_state.cpp).
+// Checked add and remove for the camera and scene-object lists (defined in engine_state.cpp).
 #include "engine/scene/scene_lists.h"
 
 #include <algorithm>

@@ -21,16 +21,18 @@ Calls Reset2DCalls(bool units = true) {
   c.push_back(GlCallText("glDepthMask", GLboolean(GL_TRUE)));
   c.push_back(GlCallText("glDisable", GLenum(GL_DEPTH_TEST)));
   if (units) c.push_back(GlCallText("glActiveTexture", GLenum(GL_TEXTURE0)));
-  Calls tail = {
-      GlCallText("glEnable", GLenum(GL_TEXTURE_2D)),
-      GlCallText("glTexEnvi", GLenum(GL_TEXTURE_ENV), GLenum(GL_TEXTURE_ENV_MODE), GLint(GL_REPLACE)),
-      GlCallText("glBindTexture", GLenum(GL_TEXTURE_2D), GLuint(0)),
-      GlCallText("glColor4f", 1.0f, 1.0f, 1.0f, 1.0f),
-      GlCallText("glMatrixMode", GLenum(GL_PROJECTION)), "glLoadIdentity()",
-      GlCallText("glOrtho", 0.0, 640.0, 480.0, 0.0, -1.0, 1.0),
-      GlCallText("glTranslatef", 0.375f, 0.375f, 0.0f),
-      GlCallText("glMatrixMode", GLenum(GL_MODELVIEW)), "glLoadIdentity()",
-      GlCallText("glDisable", GLenum(GL_LIGHTING))};
+  Calls tail = {GlCallText("glEnable", GLenum(GL_TEXTURE_2D)),
+                GlCallText("glTexEnvi", GLenum(GL_TEXTURE_ENV), GLenum(GL_TEXTURE_ENV_MODE),
+                           GLint(GL_REPLACE)),
+                GlCallText("glBindTexture", GLenum(GL_TEXTURE_2D), GLuint(0)),
+                GlCallText("glColor4f", 1.0f, 1.0f, 1.0f, 1.0f),
+                GlCallText("glMatrixMode", GLenum(GL_PROJECTION)),
+                "glLoadIdentity()",
+                GlCallText("glOrtho", 0.0, 640.0, 480.0, 0.0, -1.0, 1.0),
+                GlCallText("glTranslatef", 0.375f, 0.375f, 0.0f),
+                GlCallText("glMatrixMode", GLenum(GL_MODELVIEW)),
+                "glLoadIdentity()",
+                GlCallText("glDisable", GLenum(GL_LIGHTING))};
   c.insert(c.end(), tail.begin(), tail.end());
   return c;
 }
@@ -44,7 +46,8 @@ Calls Concat(std::initializer_list<Calls> parts) {
 const std::string clear =
     GlCallText("glClear", GLbitfield(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 const std::string depthOn = GlCallText("glEnable", GLenum(GL_DEPTH_TEST));
-const std::string fullViewport = GlCallText("glViewport", GLint(0), GLint(0), GLsizei(640), GLsizei(480));
+const std::string fullViewport =
+    GlCallText("glViewport", GLint(0), GLint(0), GLsizei(640), GLsizei(480));
 
 int drawCount;
 void CountDraw(SceneObject*) { ++drawCount; }
@@ -68,7 +71,8 @@ TEST_F(FrameCalls, AFrameWithoutCamerasIsOnlyTheResetClearAndViewportCheck) {
   EXPECT_EQ(BeginFrame(), 1);
   EXPECT_EQ(Taken(), Concat({Reset2DCalls(), {depthOn, clear, fullViewport}, Reset2DCalls()}));
   EXPECT_EQ(frameStats.trianglesDrawn + frameStats.verticesDrawn + frameStats.objectsCulled +
-                frameStats.objectsVisible, 0u);
+                frameStats.objectsVisible,
+            0u);
   // The viewport is now cached: the next frame makes no viewport call at all.
   EXPECT_EQ(BeginFrame(), 1);
   EXPECT_EQ(Taken(), Concat({Reset2DCalls(), {depthOn, clear}, Reset2DCalls()}));
@@ -88,7 +92,8 @@ TEST_F(FrameCalls, ResetDisablesCachedTargetsEndsTheProgramAndEmptiesTheCaches) 
   auto unit3 = std::find(expected.begin(), expected.end(),
                          GlCallText("glActiveTexture", GLenum(GL_TEXTURE0 + 3)));
   expected.insert(unit3 + 1, GlCallText("glDisable", GLenum(GL_TEXTURE_CUBE_MAP)));
-  auto blend = std::find(expected.begin(), expected.end(), GlCallText("glDisable", GLenum(GL_BLEND)));
+  auto blend =
+      std::find(expected.begin(), expected.end(), GlCallText("glDisable", GLenum(GL_BLEND)));
   expected.insert(blend, GlCallText("glUseProgramObjectARB", GLhandleARB(0)));
   EXPECT_EQ(calls, expected);
   EXPECT_EQ(textureUnitCache[3], nullptr);
@@ -122,11 +127,13 @@ TEST_F(FrameCalls, ActiveCamerasShareOneViewportCallAndEachDrawsTheWholeList) {
   Record();
   EXPECT_EQ(BeginFrame(), 1);
   Calls calls = Taken();
-  std::string cameraViewport = GlCallText("glViewport", GLint(100), GLint(50), GLsizei(320), GLsizei(240));
+  std::string cameraViewport =
+      GlCallText("glViewport", GLint(100), GLint(50), GLsizei(320), GLsizei(240));
   EXPECT_EQ(Count(calls, "glViewport"), 2);
   EXPECT_EQ(Count(calls, cameraViewport), 1);
   EXPECT_EQ(Count(calls, GlCallText("gluPerspective", 60.0, 1.5, 0.5, 250.0)), 2);
-  EXPECT_EQ(Count(calls, "glGetFloatv(" + std::to_string(GL_PROJECTION_MATRIX)), 2);  // one frustum per camera
+  EXPECT_EQ(Count(calls, "glGetFloatv(" + std::to_string(GL_PROJECTION_MATRIX)),
+            2);  // one frustum per camera
   EXPECT_EQ(drawCount, 4);
   EXPECT_EQ(calls.back(), GlCallText("glDisable", GLenum(GL_LIGHTING)));
   EXPECT_EQ(*(std::find(calls.begin(), calls.end(), fullViewport) + 1),
@@ -173,7 +180,9 @@ TEST_F(FrameCalls, ApplyCameraLoadsProjectionThenTheInverseView) {
   drawCount = 0;
   BeginFrame();
   Calls calls = Taken();
-  auto projection = std::find(calls.begin(), calls.end(), GlCallText("glViewport", GLint(0), GLint(0), GLsizei(10), GLsizei(10)));
+  auto projection =
+      std::find(calls.begin(), calls.end(),
+                GlCallText("glViewport", GLint(0), GLint(0), GLsizei(10), GLsizei(10)));
   ASSERT_NE(projection, calls.end());
   EXPECT_EQ(Calls(projection + 1, projection + 6),
             (Calls{GlCallText("glMatrixMode", GLenum(GL_PROJECTION)), "glLoadIdentity()",

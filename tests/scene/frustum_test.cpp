@@ -1,11 +1,12 @@
 // Frustum planes from real GL matrices (Wine, llvmpipe) and the sphere tests against them.
 #define GS_GL_NO_REDIRECT
+#include "engine/scene/frustum.h"
+
 #include <cmath>
 #include <limits>
 
 #include "../engine/gl_window_fixture.h"
 #include "engine/scene/frame.h"
-#include "engine/scene/frustum.h"
 #include "engine/scene/frustum_math.h"
 #include "scene_test_support.h"
 
@@ -20,7 +21,9 @@ void ExpectPlane(const Plane& p, float a, float b, float c, float d) {
   EXPECT_NEAR(p.d, d, 1e-3f);
 }
 
-float Distance(const Plane& p, float x, float y, float z) { return p.a * x + p.b * y + p.c * z + p.d; }
+float Distance(const Plane& p, float x, float y, float z) {
+  return p.a * x + p.b * y + p.c * z + p.d;
+}
 
 class Frustum : public GlWindowSuite {
  protected:
@@ -51,7 +54,8 @@ TEST_F(Frustum, NinetyDegreeCameraAtTheOriginGivesTheNormalisedPlanes) {
   EXPECT_FALSE(SphereInFrustum(0, 0, -102, 1, 1));
   EXPECT_FALSE(SphereInFrustum(60, 0, -50, 1, 1));
   EXPECT_LE(Distance(frustumPlanes[PlaneRight], 60, 0, -50), -1.0f);  // rejected by the right plane
-  for (int i = 1; i < PlaneCount; ++i) EXPECT_GT(Distance(frustumPlanes[i], 60, 0, -50), -1.0f) << i;
+  for (int i = 1; i < PlaneCount; ++i)
+    EXPECT_GT(Distance(frustumPlanes[i], 60, 0, -50), -1.0f) << i;
 }
 
 TEST_F(Frustum, PlanesAreInWorldCoordinatesForAMovedAndTurnedCamera) {

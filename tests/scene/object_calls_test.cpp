@@ -91,7 +91,8 @@ TEST_F(ObjectCalls, AKindZeroNodePushesNothingAndLeavesItsChildrenInTheParentFra
   node.children = &children;
   Record();
   DrawObject(&node);
-  Calls expected = {GlCallText("glAlphaFunc", GLenum(GL_GREATER), 0.25f), Gl("glEnable", GL_ALPHA_TEST)};
+  Calls expected = {GlCallText("glAlphaFunc", GLenum(GL_GREATER), 0.25f),
+                    Gl("glEnable", GL_ALPHA_TEST)};
   Calls childCalls = Transform(1, 2, 3);
   childCalls.insert(childCalls.end(), {GlCallText("glUseProgramObjectARB", GLhandleARB(0)),
                                        Gl("glDisable", GL_ALPHA_TEST), "glPopMatrix()"});
@@ -113,17 +114,20 @@ TEST_F(ObjectCalls, TheSecondOfTwoAlikeObjectsSendsNoTextureBlendOrBufferCalls) 
   Calls first = Taken();
   EXPECT_EQ(Count(first, "glBindTexture"), 2);
   EXPECT_EQ(Count(first, "glActiveTexture"), 2);
-  EXPECT_EQ(Count(first, GlCallText("glBlendFunc", GLenum(GL_SRC_ALPHA), GLenum(GL_ONE_MINUS_SRC_ALPHA))), 1);
+  EXPECT_EQ(
+      Count(first, GlCallText("glBlendFunc", GLenum(GL_SRC_ALPHA), GLenum(GL_ONE_MINUS_SRC_ALPHA))),
+      1);
   EXPECT_EQ(Count(first, "glBindBufferARB"), 2);
   EXPECT_EQ(textureUnitCache[2], &detail);
 
   DrawObject(&b);
   Calls expected = Transform(0, 1, 0);
-  expected.insert(expected.end(),
-                  {GlCallText("glUseProgramObjectARB", GLhandleARB(0)), Gl("glDisable", GL_ALPHA_TEST),
-                   GlCallText("glDrawRangeElements", GLenum(GL_TRIANGLES), GLuint(0), GLuint(5),
-                              GLsizei(6), GLenum(GL_UNSIGNED_INT), static_cast<const void*>(nullptr)),
-                   "glPopMatrix()"});
+  expected.insert(
+      expected.end(),
+      {GlCallText("glUseProgramObjectARB", GLhandleARB(0)), Gl("glDisable", GL_ALPHA_TEST),
+       GlCallText("glDrawRangeElements", GLenum(GL_TRIANGLES), GLuint(0), GLuint(5), GLsizei(6),
+                  GLenum(GL_UNSIGNED_INT), static_cast<const void*>(nullptr)),
+       "glPopMatrix()"});
   EXPECT_EQ(Taken(), expected);
   EXPECT_EQ(frameStats.trianglesDrawn, 4u);
   EXPECT_EQ(frameStats.verticesDrawn, 8u);
@@ -157,8 +161,8 @@ TEST_F(ObjectCalls, AdditiveThenNoneOrAlphaLeavesTheDepthStateAsItsModeSays) {
   auto blendCalls = [](const Calls& calls) {
     Calls out;
     for (const std::string& c : calls) {
-      if (c.rfind("glEnable", 0) == 0 || c.rfind("glDisable", 0) == 0 || c.rfind("glBlendFunc", 0) == 0 ||
-          c.rfind("glDepthMask", 0) == 0) {
+      if (c.rfind("glEnable", 0) == 0 || c.rfind("glDisable", 0) == 0 ||
+          c.rfind("glBlendFunc", 0) == 0 || c.rfind("glDepthMask", 0) == 0) {
         if (c != Gl("glDisable", GL_ALPHA_TEST)) out.push_back(c);
       }
     }
@@ -166,9 +170,10 @@ TEST_F(ObjectCalls, AdditiveThenNoneOrAlphaLeavesTheDepthStateAsItsModeSays) {
   };
   Record();
   DrawObject(&add);
-  EXPECT_EQ(blendCalls(Taken()),
-            (Calls{Gl("glEnable", GL_BLEND), GlCallText("glBlendFunc", GLenum(GL_ONE), GLenum(GL_ONE)),
-                   Gl("glDisable", GL_DEPTH_TEST), GlCallText("glDepthMask", GLboolean(GL_FALSE))}));
+  EXPECT_EQ(
+      blendCalls(Taken()),
+      (Calls{Gl("glEnable", GL_BLEND), GlCallText("glBlendFunc", GLenum(GL_ONE), GLenum(GL_ONE)),
+             Gl("glDisable", GL_DEPTH_TEST), GlCallText("glDepthMask", GLboolean(GL_FALSE))}));
   DrawObject(&none);
   EXPECT_EQ(blendCalls(Taken()), (Calls{Gl("glDisable", GL_BLEND), Gl("glEnable", GL_DEPTH_TEST),
                                         GlCallText("glDepthMask", GLboolean(GL_TRUE))}));
@@ -176,8 +181,8 @@ TEST_F(ObjectCalls, AdditiveThenNoneOrAlphaLeavesTheDepthStateAsItsModeSays) {
   Taken();
   DrawObject(&alpha);  // no depth calls: depth test and writes stay off
   EXPECT_EQ(blendCalls(Taken()),
-            (Calls{Gl("glEnable", GL_BLEND),
-                   GlCallText("glBlendFunc", GLenum(GL_SRC_ALPHA), GLenum(GL_ONE_MINUS_SRC_ALPHA))}));
+            (Calls{Gl("glEnable", GL_BLEND), GlCallText("glBlendFunc", GLenum(GL_SRC_ALPHA),
+                                                        GLenum(GL_ONE_MINUS_SRC_ALPHA))}));
   EXPECT_EQ(blendModeCache, BlendAlpha);
 }
 
@@ -200,8 +205,11 @@ TEST_F(ObjectCalls, ALightGetsTheTransformAndAlphaTestButNoOtherState) {
   const char* names[] = {"ambient", "diffuse", "specular", "position"};
   GLenum pnames[] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_POSITION};
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(calls[7 + i].rfind("glLightfv(" + std::to_string(GL_LIGHT2) + "," +
-                                 std::to_string(pnames[i]) + ",", 0), 0u) << names[i];
+    EXPECT_EQ(
+        calls[7 + i].rfind(
+            "glLightfv(" + std::to_string(GL_LIGHT2) + "," + std::to_string(pnames[i]) + ",", 0),
+        0u)
+        << names[i];
   }
   EXPECT_EQ(calls.size(), 12u);
   EXPECT_EQ(textureUnitCache[0], nullptr);
@@ -242,11 +250,14 @@ TEST_F(ObjectCalls, AnUnevenlyScaledParentsScaleIsUndoneAroundTheChildsRotation)
   Record();
   DrawObject(&child);
   Calls calls = Taken();
-  EXPECT_EQ(Calls(calls.begin(), calls.begin() + 8),
-            (Calls{"glPushMatrix()", GlCallText("glTranslatef", 1.0f, 0.0f, 0.0f),
-                   GlCallText("glScalef", 0.5f, 1.0f, 0.25f), GlCallText("glRotatef", 45.0f, 0.0f, 0.0f, 1.0f),
-                   GlCallText("glRotatef", 20.0f, 0.0f, 1.0f, 0.0f), GlCallText("glRotatef", 10.0f, 1.0f, 0.0f, 0.0f),
-                   GlCallText("glScalef", 2.0f, 1.0f, 4.0f), GlCallText("glScalef", 3.0f, 3.0f, 3.0f)}));
+  EXPECT_EQ(
+      Calls(calls.begin(), calls.begin() + 8),
+      (Calls{"glPushMatrix()", GlCallText("glTranslatef", 1.0f, 0.0f, 0.0f),
+             GlCallText("glScalef", 0.5f, 1.0f, 0.25f),
+             GlCallText("glRotatef", 45.0f, 0.0f, 0.0f, 1.0f),
+             GlCallText("glRotatef", 20.0f, 0.0f, 1.0f, 0.0f),
+             GlCallText("glRotatef", 10.0f, 1.0f, 0.0f, 0.0f),
+             GlCallText("glScalef", 2.0f, 1.0f, 4.0f), GlCallText("glScalef", 3.0f, 3.0f, 3.0f)}));
   parent.scale = {1, 1, 1};
   child.scale = {1, 1, 1};
   DrawObject(&child);
@@ -257,17 +268,21 @@ TEST_F(ObjectCalls, BufferMeshesDrawThreeNIndicesAndBindOnlyOnChange) {
   Mesh mesh{10, 5, nullptr, nullptr, 31, 32, 0};
   Record();
   DrawMesh(&mesh);
-  EXPECT_EQ(Taken(), (Calls{GlCallText("glBindBufferARB", GLenum(GL_ELEMENT_ARRAY_BUFFER_ARB), GLuint(32)),
-                            GlCallText("glBindBufferARB", GLenum(GL_ARRAY_BUFFER_ARB), GLuint(31)),
-                            GlCallText("glInterleavedArrays", GLenum(GL_T2F_C4F_N3F_V3F), GLsizei(0),
-                                       static_cast<const GLvoid*>(nullptr)),
-                            GlCallText("glDrawRangeElements", GLenum(GL_TRIANGLES), GLuint(0), GLuint(14),
-                                       GLsizei(15), GLenum(GL_UNSIGNED_INT), static_cast<const void*>(nullptr))}));
+  EXPECT_EQ(
+      Taken(),
+      (Calls{GlCallText("glBindBufferARB", GLenum(GL_ELEMENT_ARRAY_BUFFER_ARB), GLuint(32)),
+             GlCallText("glBindBufferARB", GLenum(GL_ARRAY_BUFFER_ARB), GLuint(31)),
+             GlCallText("glInterleavedArrays", GLenum(GL_T2F_C4F_N3F_V3F), GLsizei(0),
+                        static_cast<const GLvoid*>(nullptr)),
+             GlCallText("glDrawRangeElements", GLenum(GL_TRIANGLES), GLuint(0), GLuint(14),
+                        GLsizei(15), GLenum(GL_UNSIGNED_INT), static_cast<const void*>(nullptr))}));
   HeightGrid grid{0, 0, nullptr, 0, 31, 33, 1, 3};  // shares the vertex buffer
   DrawHeightGrid(&grid);
-  EXPECT_EQ(Taken(), (Calls{GlCallText("glBindBufferARB", GLenum(GL_ELEMENT_ARRAY_BUFFER_ARB), GLuint(33)),
-                            GlCallText("glDrawRangeElements", GLenum(GL_TRIANGLES), GLuint(0), GLuint(2),
-                                       GLsizei(3), GLenum(GL_UNSIGNED_INT), static_cast<const void*>(nullptr))}));
+  EXPECT_EQ(
+      Taken(),
+      (Calls{GlCallText("glBindBufferARB", GLenum(GL_ELEMENT_ARRAY_BUFFER_ARB), GLuint(33)),
+             GlCallText("glDrawRangeElements", GLenum(GL_TRIANGLES), GLuint(0), GLuint(2),
+                        GLsizei(3), GLenum(GL_UNSIGNED_INT), static_cast<const void*>(nullptr))}));
   EXPECT_EQ(frameStats.trianglesDrawn, 6u);
   EXPECT_EQ(frameStats.verticesDrawn, 13u);
 
@@ -290,10 +305,11 @@ TEST_F(ObjectCalls, ImmediateMeshesSendColourTexCoordNormalVertexPerCorner) {
   DrawMesh(&mesh);
   Calls calls = Taken();
   ASSERT_EQ(calls.size(), 14u);
-  EXPECT_EQ(Calls(calls.begin(), calls.begin() + 5),
-            (Calls{Gl("glBegin", GL_TRIANGLES), GlCallText("glColor3f", 0.5f, 0.25f, 1.0f),
-                   GlCallText("glTexCoord2f", 0.0f, 1.0f), GlCallText("glNormal3f", 0.0f, 0.0f, 1.0f),
-                   GlCallText("glVertex3f", -1.0f, -1.0f, 0.0f)}));
+  EXPECT_EQ(
+      Calls(calls.begin(), calls.begin() + 5),
+      (Calls{Gl("glBegin", GL_TRIANGLES), GlCallText("glColor3f", 0.5f, 0.25f, 1.0f),
+             GlCallText("glTexCoord2f", 0.0f, 1.0f), GlCallText("glNormal3f", 0.0f, 0.0f, 1.0f),
+             GlCallText("glVertex3f", -1.0f, -1.0f, 0.0f)}));
   EXPECT_EQ(calls.back(), "glEnd()");
   EXPECT_EQ(frameStats.trianglesDrawn, 2u);
 }

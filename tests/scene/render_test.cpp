@@ -63,7 +63,8 @@ class Rendered : public GlWindowSuite {
 };
 
 TEST_F(Rendered, AMeshFromBufferObjectsIsDrawnWithItsVertexColours) {
-  ASSERT_TRUE(glExt.glGenBuffersARB && glExt.glBufferDataARB && glExt.glBindBufferARB && glExt.glDrawRangeElements);
+  ASSERT_TRUE(glExt.glGenBuffersARB && glExt.glBufferDataARB && glExt.glBindBufferARB &&
+              glExt.glDrawRangeElements);
   // Left half red, right half blue: a 2 × 2 square of two triangles per colour.
   MeshVertex vertices[] = {ColouredVertex(-1, -1, 0, 1, 0, 0), ColouredVertex(0, -1, 0, 1, 0, 0),
                            ColouredVertex(0, 1, 0, 1, 0, 0),   ColouredVertex(-1, 1, 0, 1, 0, 0),
@@ -157,7 +158,8 @@ TEST_F(Rendered, CulledObjectsDrawNothingAndAreCounted) {
   // Both squares would land on screen; the second's bounding sphere sits behind the eye.
   MeshVertex vertices[] = {ColouredVertex(-1, -1, 0, 0, 1, 0), ColouredVertex(1, -1, 0, 0, 1, 0),
                            ColouredVertex(1, 1, 0, 0, 1, 0)};
-  MeshVertex farLeft[] = {ColouredVertex(-3, -1, -10, 1, 0, 0), ColouredVertex(-2, -1, -10, 1, 0, 0),
+  MeshVertex farLeft[] = {ColouredVertex(-3, -1, -10, 1, 0, 0),
+                          ColouredVertex(-2, -1, -10, 1, 0, 0),
                           ColouredVertex(-2, 1, -10, 1, 0, 0)};
   uint32_t indices[] = {0, 1, 2};
   Mesh visibleMesh{3, 1, vertices, indices, 0, 0, 1}, culledMesh{3, 1, farLeft, indices, 0, 0, 1};

@@ -51,7 +51,8 @@ TEST(SpriteCorners, ASpriteStraightBelowTheEyeFacesPlusZAtFullSize) {
   SpriteCorners(Sprite{3, 0, -2, 2, 6, 0}, 3, -2, below);
   SpriteCorners(Sprite{3, 0, -2, 2, 6, 0}, 3, 8, front);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_TRUE(std::isfinite(below[i].x) && std::isfinite(below[i].y) && std::isfinite(below[i].z));
+    EXPECT_TRUE(std::isfinite(below[i].x) && std::isfinite(below[i].y) &&
+                std::isfinite(below[i].z));
     EXPECT_FLOAT_EQ(below[i].x, front[i].x);
     EXPECT_FLOAT_EQ(below[i].y, front[i].y);
     EXPECT_FLOAT_EQ(below[i].z, front[i].z);
