@@ -338,3 +338,23 @@ TEST_F(ObjectCalls, ImmediateGridsMakeTwoTrianglesPerCellOfUnitSize) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace scene_test;
+
+class PayloadlessObjects : public RecordedScene {};
+
+TEST_F(PayloadlessObjects, DrawTheirTransformAndStateButNoPayload) {
+  for (uint32_t kind : {ObjectMesh, ObjectLight, ObjectHeightGrid, ObjectSpriteSet}) {
+    SceneObject object = MakeObject(kind);
+    Record();
+    EXPECT_EQ(DrawObject(&object), 1);
+    std::vector<std::string> calls = Taken();
+    EXPECT_EQ(calls.back(), "glPopMatrix()") << kind;
+    EXPECT_EQ(Count(calls, "glBegin") + Count(calls, "glLightfv") + Count(calls, "glDraw"), 0);
+    StopGlRecording();
+  }
+}
+
+}  // namespace
