@@ -187,7 +187,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       ResizeViewport(LOWORD(lParam), HIWORD(lParam));
       return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  // The class is registered with the ANSI call, so its messages carry ANSI text: defaulting them
+  // with the wide-character function would read "vantor" and "Zumbrel" as UTF-16 and garble the
+  // title. Default processing therefore uses the function of the window's own character set.
+  return IsWindowUnicode(window) ? DefWindowProcW(window, message, wParam, lParam)
+                                 : DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool PumpMessages() {

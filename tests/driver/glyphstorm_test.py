@@ -47,6 +47,34 @@ def mean_brightness(path, geometry):
     return float(out.stdout)
 
 
+def white_pixels(path, geometry):
+    """Light grey to white pixels of the region (antialiased white glyphs over black)."""
+    out = subprocess.run(["convert", path, "-crop", geometry, "+repage", "-fx",
+                          "r>0.55&&g>0.55&&b>0.55&&abs(r-g)<0.08&&abs(g-b)<0.08",
+                          "-format", "%[fx:mean*w*h]", "info:"],
+                         capture_output=True, text=True, check=True)
+    return float(out.stdout)
+
+
+def differing_pixels(first, second, geometry):
+    crops = []
+    for path in (first, second):
+        crop = path + ".crop.png"
+        subprocess.run(["convert", path, "-crop", geometry, "+repage", crop], check=True)
+        crops.append(crop)
+    out = subprocess.run(["compare", "-metric", "AE", crops[0], crops[1], "null:"],
+                         capture_output=True, text=True)
+    return float(out.stderr.split()[0])
+
+
+def window_origin(name):
+    """Screen position of the top-left corner of the named window (its frame)."""
+    window = wineharness.wait_for_window(name)
+    geometry = wineharness.xdotool("getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in geometry.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"])
+
+
 def start_program(folder):
     return wineharness.LiveRun(os.path.join(folder, "glyphstorm.exe"), cwd=folder)
 
@@ -118,6 +146,51 @@ class Startup(unittest.TestCase):
         self.assertEqual(names, [n.encode() for n in entry_points])
         # Phrases cover the window's client area.
         self.assertGreater(mean_brightness(shot, "600x400+20+50"), 0.03)
+
+    def test_keys_switch_modes_space_repeats_frames_and_the_rate_is_drawn_white(self):
+        run = start_program(make_folder(ini(640, 480, 32, 2)))
+        try:
+            run.wait_for_log(cp("static draw add frase:саббакка баббка аф-фа-аф %!%^^^#$"))
+            x, y, _ = window_origin("Zumbrel")  # the title the loop sets
+            time.sleep(1.0)
+            mode2 = screenshot("glyphstorm-mode2.png")
+            # The rate's white digits at (20, 20) of the client area, below the frame's caption.
+            self.assertGreater(white_pixels(mode2, "40x24+%d+%d" % (x + 22, y + 41)), 3)
+            wineharness.xdotool("key", "1")
+            time.sleep(1.5)
+            mode1 = screenshot("glyphstorm-mode1.png")
+            self.assertGreater(mean_brightness(mode1, "600x400+%d+%d" % (x + 20, y + 50)), 0.03)
+            # Space held: every frame restarts from seed 535, so frames repeat exactly (the rate
+            # text aside).
+            wineharness.xdotool("keydown", "space")
+            time.sleep(1.0)
+            first = screenshot("glyphstorm-space-1.png")
+            time.sleep(0.7)
+            second = screenshot("glyphstorm-space-2.png")
+            wineharness.xdotool("keyup", "space")
+            region = "600x380+%d+%d" % (x + 20, y + 90)
+            self.assertEqual(differing_pixels(first, second, region), 0)
+            self.assertGreater(differing_pixels(first, mode1, region), 1000)
+            wineharness.xdotool("key", "2")
+            time.sleep(0.5)
+            wineharness.xdotool("key", "Escape")
+            result = run.finish(timeout=30)
+        finally:
+            run.kill()
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.log[-2:], [b"DeInit", b"Logging closed"])
+
+    def test_close_button_ends_the_run(self):
+        run = start_program(make_folder(ini(640, 480, 32, 2)))
+        try:
+            run.wait_for_log(cp("static draw add frase:саббакка баббка аф-фа-аф %!%^^^#$"))
+            x, y, width = window_origin("Zumbrel")
+            wineharness.xdotool("mousemove", str(x + width - 12), str(y + 12), "click", "1")
+            result = run.finish(timeout=30)
+        finally:
+            run.kill()
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.log[-2:], [b"DeInit", b"Logging closed"])
 
     def test_cancel_logs_the_settings_and_exits_without_a_window(self):
         result = wineharness.run(os.path.join(make_folder(ini(640, 480, 32, -1)), "glyphstorm.exe"),
