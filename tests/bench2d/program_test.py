@@ -20,30 +20,15 @@ import wineharness as wh
 ARTIFACTS = os.path.join(os.path.dirname(wh.BIN.rstrip("/")), "bench2d-artifacts")
 PROGRAM = "glyphstorm2d.exe"
 DESKTOP = "800x600"
-xvfb = None
 
 
 def setUpModule():
-    global xvfb
     os.makedirs(ARTIFACTS, exist_ok=True)
-    if os.environ.get("DISPLAY"):
-        return
-    for n in range(141, 170):
-        if os.path.exists("/tmp/.X%d-lock" % n):
-            continue
-        xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1)
-        if xvfb.poll() is None:
-            os.environ["DISPLAY"] = ":%d" % n
-            return
-    raise unittest.SkipTest("no X display")
+    wh.ensure_display()
 
 
 def tearDownModule():
-    if xvfb:
-        xvfb.terminate()
-        xvfb.wait()
+    wh.release_display()
 
 
 class Program:

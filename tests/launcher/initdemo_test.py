@@ -11,31 +11,12 @@ import unittest
 import wineharness
 
 TITLE = "glyphstorm settings"
-_xvfb = None
-
-
 def setUpModule():
-    # xdotool must see the display the dialog opens on.
-    global _xvfb
-    if os.environ.get("DISPLAY"):
-        return
-    for n in range(150, 200):
-        if os.path.exists("/tmp/.X%d-lock" % n):
-            continue
-        _xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(50):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n):
-                os.environ["DISPLAY"] = ":%d" % n
-                return
-            time.sleep(0.1)
-        _xvfb.kill()
-    raise unittest.SkipTest("no X display")
+    wineharness.ensure_display()
 
 
 def tearDownModule():
-    if _xvfb:
-        _xvfb.kill()
+    wineharness.release_display()
 
 
 class InitDemo(unittest.TestCase):

@@ -157,3 +157,36 @@ class LiveRun:
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
+
+
+_own_xvfb = None
+
+
+def ensure_display():
+    """Tests run from ctest share the run's X display; run alone without one, they get their own
+    Xvfb (xdotool must see the display the programs open on). Call from setUpModule."""
+    global _own_xvfb
+    if os.environ.get("DISPLAY"):
+        return
+    for n in range(140, 200):
+        if os.path.exists("/tmp/.X%d-lock" % n):
+            continue
+        _own_xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(50):
+            if os.path.exists("/tmp/.X11-unix/X%d" % n) or _own_xvfb.poll() is not None:
+                break
+            time.sleep(0.1)
+        if _own_xvfb.poll() is None:
+            os.environ["DISPLAY"] = ":%d" % n
+            return
+    raise AssertionError("no X display could be started")
+
+
+def release_display():
+    """Ends the Xvfb ensure_display started, if any. Call from tearDownModule."""
+    global _own_xvfb
+    if _own_xvfb:
+        _own_xvfb.terminate()
+        _own_xvfb.wait()
+        _own_xvfb = None
