@@ -52,8 +52,12 @@ struct DecodedImage {
   std::vector<DecodedImage> mipmaps;      // further levels, largest first (empty on levels)
 };
 
-// Largest pixel buffer a decoder produces; keeps every byte count within 32 bits.
-constexpr uint64_t kMaxPixelBytes = uint64_t(1) << 30;
+// Largest pixel buffer a decoder produces; keeps every byte count within 32 bits. Fuzzing
+// builds lower it so that a mutated header costs milliseconds, not a gigabyte.
+#ifndef IMAGELIB_MAX_PIXEL_BYTES
+#define IMAGELIB_MAX_PIXEL_BYTES (uint64_t(1) << 30)
+#endif
+constexpr uint64_t kMaxPixelBytes = IMAGELIB_MAX_PIXEL_BYTES;
 constexpr uint32_t kMaxDimension = 1u << 16;
 
 // Whether width x height x depth x bpp stays within the library's limits.

@@ -137,7 +137,10 @@ DecodeStatus DecodeIndexedPng(const uint8_t* data, size_t size, DecodedImage& ou
   }
   if (!SizeAcceptable(header.width, header.height, 1, 1)) return DecodeStatus::tooLarge;
   std::vector<uint8_t> compressed;
-  if (!CollectImageData(data, size, compressed)) return DecodeStatus::invalidData;
+  // No image data at all: nothing to inflate, and stb must not get a null buffer.
+  if (!CollectImageData(data, size, compressed) || compressed.empty()) {
+    return DecodeStatus::invalidData;
+  }
   const Pass* passes = header.interlace ? kAdam7 : kWholeImage;
   int passCount = header.interlace ? 7 : 1;
   uint64_t expected = InflatedSize(header, passes, passCount);

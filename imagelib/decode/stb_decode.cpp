@@ -22,6 +22,8 @@ uint32_t FormatOfChannels(int channels) {
 
 DecodeStatus DecodeWithStb(const uint8_t* data, size_t size, DecodedImage& out) {
   if (size > size_t(INT_MAX)) return DecodeStatus::tooLarge;
+  // An empty file has no data pointer to hand over: stb must not get a null buffer.
+  if (size == 0 || !data) return DecodeStatus::invalidHeader;
   int len = int(size), width = 0, height = 0, channels = 0;
   if (!stbi_info_from_memory(data, len, &width, &height, &channels)) {
     return DecodeStatus::invalidHeader;

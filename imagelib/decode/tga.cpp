@@ -100,6 +100,11 @@ DecodeStatus DecodeTga(const uint8_t* data, size_t size, DecodedImage& out) {
   size_t mapBytes = h.colourMapType ? size_t(h.mapLength) * ((h.mapEntryBits + 7) / 8) : 0;
   size_t pos = kHeaderSize + h.idLength + mapBytes;
   if (pos > size) return DecodeStatus::invalidData;
+  // A file too short for its pixels fails before the buffer is made: a header alone must not
+  // cost a gigabyte. A run-length packet covers at most 128 pixels.
+  uint64_t pixels = uint64_t(h.width) * h.height, inBytes = (h.pixelBits + 7) / 8;
+  uint64_t leastData = (h.imageType & 8) ? (pixels + 127) / 128 * (1 + inBytes) : pixels * inBytes;
+  if (leastData > size - pos) return DecodeStatus::invalidData;
   // Rows stay in the order the file stores them; the colour map is not applied.
   DecodedImage image = MakeImage(h.width, h.height, 1, format, kTypeUnsignedByte, bpp);
   if (!ReadPixels(data, size, pos, h.imageType & 8, (h.pixelBits + 7) / 8, bpp,

@@ -1,0 +1,81 @@
+// GL is reached through the tables by name here, not through the redirecting macros.
+#define GS_GL_NO_REDIRECT
+// Texture uploads from an image library that reports more than it holds (the scripted DevIL.dll
+// beside this program): a wrapping byte count, and mip levels past the kept data.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/engine_state.h"
+#include "engine/core/gl_api.h"
+#include "engine/core/gl_recorder.h"
+#include "engine/texture/texture.h"
+#include "gl_window_fixture.h"
+#include "log_capture.h"
+
+namespace {
+
+using ScriptFunction = void (*)(int, int, int, int, unsigned, int, unsigned, unsigned);
+const int kDxt1 = 0x0706, kNoDxt = 0x070B;
+
+class ScriptedImages : public GlWindowSuite {
+ protected:
+  static void SetUpTestSuite() {
+    GlWindowSuite::SetUpTestSuite();
+    glExt.glCompressedTexImage2DARB = reinterpret_cast<PFNGLCOMPRESSEDTEXIMAGE2DARBPROC>(
+        reinterpret_cast<void*>(wglGetProcAddress("glCompressedTexImage2DARB")));
+  }
+  void SetUp() override {
+    textureFilterLevel = 3;
+    script = reinterpret_cast<ScriptFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("DevIL.dll"), "ScriptImage")));
+    ASSERT_NE(script, nullptr) << "not the scripted DevIL.dll";
+  }
+  // The upload calls CreateTexture makes, without their data pointers.
+  std::vector<std::string> Uploads(std::vector<std::string>* log = nullptr) {
+    LogCapture capture;
+    StartGlRecording(true);
+    ClearRecordedGlCalls();
+    Texture texture;
+    CreateTexture(&texture, "scripted");
+    StopGlRecording();
+    if (log) *log = capture.Lines();
+    std::vector<std::string> uploads;
+    for (const std::string& call : RecordedGlCalls())
+      if (call.rfind("glCompressedTexImage2DARB", 0) == 0 || call.rfind("gluBuild2DMipmaps", 0) == 0)
+        uploads.push_back(call.substr(0, call.rfind(',')));
+    return uploads;
+  }
+  ScriptFunction script = nullptr;
+};
+
+TEST_F(ScriptedImages, AWrappingByteCountUploadsNothing) {
+  std::vector<std::string> log;
+  script(65536, 65536, 4, 0, 16, kNoDxt, 0, 0);  // 2^34 bytes: 0 in 32 bits
+  EXPECT_EQ(Uploads(&log), std::vector<std::string>{});
+  EXPECT_EQ(log[10], "bytes = 0");
+  script(65537, 65537, 4, 0, 16, kNoDxt, 0, 0);  // wraps to 0x80004 bytes, far fewer than needed
+  EXPECT_EQ(Uploads(&log), std::vector<std::string>{});
+  EXPECT_EQ(log[10], "bytes = 524292");
+}
+
+TEST_F(ScriptedImages, MipLevelsPastTheKeptDataAreNotUploaded) {
+  // Seven levels reported, data kept for two: the two are uploaded and nothing past them.
+  script(64, 64, 4, 6, 64 * 64 * 4, kDxt1, 2, 2048);
+  std::vector<std::string> uploads = Uploads();
+  ASSERT_EQ(uploads.size(), 2u);
+  EXPECT_EQ(uploads[0].rfind("glCompressedTexImage2DARB(3553,0,33777,64,64,0", 0), 0u) << uploads[0];
+  EXPECT_EQ(uploads[1].rfind("glCompressedTexImage2DARB(3553,1,33777,32,32,0", 0), 0u) << uploads[1];
+}
+
+TEST_F(ScriptedImages, KeptDataShorterThanTheBaseFallsBackToThePixels) {
+  script(64, 64, 4, 6, 64 * 64 * 4, kDxt1, 7, 100);  // every level short of its 2048 bytes
+  std::vector<std::string> uploads = Uploads();
+  ASSERT_EQ(uploads.size(), 1u);
+  EXPECT_EQ(uploads[0].rfind("gluBuild2DMipmaps(3553,4,64,64,", 0), 0u) << uploads[0];
+}
+
+}  // namespace
