@@ -8,7 +8,6 @@ tests/bench2d/program_test.py.
 import os
 import shutil
 import struct
-import subprocess
 import tempfile
 import time
 import unittest
@@ -23,28 +22,14 @@ FONT_DONE = "загрузка текстурного шрифта закончи
 NO_FONT = "Нет такого шрифта:Tahoma.txt".encode("cp1251")
 NO_LAUNCHER = "Не могу загрузить библиотеку vtAPI".encode("cp1251")
 WITH_BOXES = {"WINEDEBUG": "-all,+debugstr,+msgbox"}
-_xvfb = None
 
 
 def setUpModule():
-    global _xvfb
-    if os.environ.get("DISPLAY"):
-        return
-    for n in range(170, 200):
-        if os.path.exists("/tmp/.X%d-lock" % n):
-            continue
-        _xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1)
-        if _xvfb.poll() is None:
-            os.environ["DISPLAY"] = ":%d" % n
-            return
-    raise unittest.SkipTest("no X display")
+    wineharness.ensure_display()
 
 
 def tearDownModule():
-    if _xvfb:
-        _xvfb.kill()
+    wineharness.release_display()
 
 
 def tahoma_txt():
