@@ -18,9 +18,9 @@ void SelectKeptObjects(DrawingState& s) {
 // A target in direct memory access gets its device context back with the drawing's settings.
 void LeaveDirectAccess() {
   DrawingState& s = drawingState;
-  if (s.kind != 7 || s.access != -1 || !s.reacquireHook) return;
+  if (s.target.kind != 7 || s.access != -1 || !s.target.reacquireHook) return;
   s.access = 1;
-  s.dc = s.reacquireHook();
+  s.dc = s.target.reacquireHook();
   if (!s.dc) return;
   SetTextColor(s.dc, s.frontColor);
   SetTextAlign(s.dc, TA_UPDATECP);
@@ -30,12 +30,12 @@ void LeaveDirectAccess() {
 }
 
 void GiveBackDC(DrawingState& s) {
-  switch (s.kind) {
-    case 1: ReleaseDC(s.window, s.dc); break;
+  switch (s.target.kind) {
+    case 1: ReleaseDC(s.target.window, s.dc); break;
     case 2:
     case 5:
     case 7:
-      if (s.releaseHook) s.releaseHook();
+      if (s.target.releaseHook) s.target.releaseHook();
       break;
     default: DeleteDC(s.dc); break;
   }
@@ -53,21 +53,15 @@ HDC BeginDrawing(const DrawTarget* target) {
   EndDrawing();
   if (!target) return nullptr;
   DrawingState& s = drawingState;
-  s.kind = target->kind;
-  s.window = target->window;
-  s.releaseHook = target->releaseHook;
-  s.mode = 0;
-  s.dc = s.kind == 1 ? GetDC(target->window) : target->dc;
-  if (s.kind == 7) {
-    s.memory = target->memory;
-    s.pitch = target->pitch;
-    s.width = target->width;
-    s.height = target->height;
-    s.depth = target->depth;
-    s.pixelFormat = target->pixelFormat;
-    s.reacquireHook = target->reacquireHook;
-    s.directHook = target->directHook;
+  if (target->kind == 7) {
+    s.target = *target;
+  } else {
+    s.target.kind = target->kind;
+    s.target.window = target->window;
+    s.target.releaseHook = target->releaseHook;
   }
+  s.mode = 0;
+  s.dc = s.target.kind == 1 ? GetDC(target->window) : target->dc;
   s.access = 1;
   if (s.dc) {
     SetTextAlign(s.dc, TA_UPDATECP);

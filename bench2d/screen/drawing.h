@@ -31,16 +31,7 @@ struct DrawingState {
   HBRUSH defaultBrush;
   HPEN defaultPen;
   HGDIOBJ savedBrush, savedPen;
-  int32_t kind;
-  HWND window;
-  void (*releaseHook)();
-  void* memory;
-  int32_t pitch;
-  int32_t width, height;
-  int32_t depth;
-  int32_t pixelFormat;
-  HDC (*reacquireHook)();
-  void* (*directHook)();
+  DrawTarget target;  // what BeginDrawing was handed (surface fields only for kind 7)
 };
 
 extern DrawingState drawingState;
