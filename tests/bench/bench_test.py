@@ -11,7 +11,8 @@ import wineharness
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TREE = os.path.dirname(os.path.abspath(wineharness.BIN))
 PATHS = ["glyphstorm mode 2", "glyphstorm mode 1", "reference phrase quads", "reference glyph quads",
-         "reference glyph quads batched", "glyphstorm2d", "reference GDI text"]
+         "reference glyph quads batched", "reference phrase quads, isotropic", "reference empty frame",
+         "glyphstorm2d", "reference GDI text", "reference GDI text, same calls"]
 
 
 class QuickBench(unittest.TestCase):
@@ -25,7 +26,7 @@ class QuickBench(unittest.TestCase):
             cls.report = f.read()
 
     def row(self, path):
-        m = re.search(r"^\| %s \| (\d+) \| ([\d.]+) \| ([\d.]+) \| (\d+)–(\d+) \| (\d+) \| ([\d—]+) \| (.*) \|$"
+        m = re.search(r"^\| %s \| (\d+) \| ([\d.]+) \| ([\d.]+) \| (\d+)–(\d+) \| ([\d—]+) \| ([\d—]+) \| (.*) \|$"
                       % re.escape(path), self.report, re.M)
         self.assertIsNotNone(m, "no row for %s in\n%s\n%s" % (path, self.report, self.bench.stdout))
         return m
@@ -53,13 +54,14 @@ class QuickBench(unittest.TestCase):
         self.assertGreater(mode2, 199 * 10)
         self.assertLess(mode2, mode1 / 10)
         self.assertLess(batched, 100)
+        self.assertLess(int(self.row("reference empty frame").group(7)), 100)
         self.assertIn("mode 2 ≥ 2.5× mode 1", self.report)
         self.assertRegex(self.report, r"glyphstorm: start to first frame < 1\.5 s \| [\d.]+ s")
 
     def test_report_folder_holds_the_chart_and_one_screenshot_per_path(self):
         names = ["chart.png", "glyphstorm-mode2.png", "glyphstorm-mode1.png", "gl_reference-phrase.png",
-                 "gl_reference-glyphs.png", "gl_reference-batched.png", "glyphstorm2d.png",
-                 "ddraw_reference.png"]
+                 "gl_reference-glyphs.png", "gl_reference-batched.png", "gl_reference-isotropic.png",
+                 "gl_reference-empty.png", "glyphstorm2d.png", "ddraw_reference.png", "ddraw_reference-calls.png"]
         for name in names:
             with self.subTest(file=name):
                 path = os.path.join(self.out, name)

@@ -1,6 +1,8 @@
 // Reference limits for glyphstorm's drawing paths: the same glyph quads, phrase quads and state on
-// a plain Win32 window with OpenGL 1.1, no engine around them; plus the glyph quads batched.
-//   gl_reference.exe glyphs|phrase|batched [seconds]
+// a plain Win32 window with OpenGL 1.1, no engine around them; plus, to show where this driver
+// spends a frame: the glyph quads batched, the phrase quads with an isotropic texture (no 16x
+// anisotropy) and an empty frame (clear, rate, swap).
+//   gl_reference.exe glyphs|phrase|batched|isotropic|empty [seconds]
 // Runs until Esc, the close button, or the given number of seconds. Reads Tahoma.txt and
 // Tahoma.png from the working directory, like glyphstorm.
 #include <windows.h>
@@ -24,7 +26,7 @@ const int kHeight = 600;
 const int kPhrases = 199;
 const int kGlyphsPerFrame = kPhrases * (sizeof(kPhrase) - 1);
 
-enum Path { Glyphs, Phrase, Batched };
+enum Path { Glyphs, Phrase, Batched, Isotropic, Empty };
 
 struct Resources {
   GLuint sheet = 0;
@@ -142,7 +144,7 @@ bool LoadSheet(Resources& r, std::vector<unsigned char>& rgba, int& size) {
 
 // The phrase texture, composed on the CPU from the sheet's alpha (white texels, the phrase's
 // bottom row first, zero past the phrase width) with glyphstorm's size and filters.
-void MakePhraseTexture(Resources& r, const std::vector<unsigned char>& sheet, int size) {
+void MakePhraseTexture(Resources& r, const std::vector<unsigned char>& sheet, int size, bool anisotropic) {
   int fw = 4;
   while (fw < r.phraseWidth && fw < 4096) fw *= 2;
   int cell = size / 16;
@@ -166,7 +168,7 @@ void MakePhraseTexture(Resources& r, const std::vector<unsigned char>& sheet, in
   glBindTexture(GL_TEXTURE_2D, r.phrase);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 16.0f);
+  if (anisotropic) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 16.0f);
   gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, fw, 16, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
   r.phraseU = float(r.phraseWidth) / float(fw);
 }
@@ -300,6 +302,8 @@ bool ParsePath(const char* name, Path& path) {
   if (std::strcmp(name, "glyphs") == 0) path = Glyphs;
   else if (std::strcmp(name, "phrase") == 0) path = Phrase;
   else if (std::strcmp(name, "batched") == 0) path = Batched;
+  else if (std::strcmp(name, "isotropic") == 0) path = Isotropic;
+  else if (std::strcmp(name, "empty") == 0) path = Empty;
   else return false;
   return true;
 }
@@ -309,7 +313,7 @@ bool ParsePath(const char* name, Path& path) {
 int main(int argc, char** argv) {
   Path path;
   if (argc < 2 || !ParsePath(argv[1], path)) {
-    std::fprintf(stderr, "usage: gl_reference glyphs|phrase|batched [seconds]\n");
+    std::fprintf(stderr, "usage: gl_reference glyphs|phrase|batched|isotropic|empty [seconds]\n");
     return 2;
   }
   DWORD limit = argc > 2 ? DWORD(std::atoi(argv[2])) * 1000u : 0;
@@ -325,7 +329,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   SetDefaultState();
-  if (path == Phrase) MakePhraseTexture(r, sheet, size);
+  if (path == Phrase || path == Isotropic) MakePhraseTexture(r, sheet, size, path == Phrase);
   std::vector<BatchVertex> batch;
   if (path == Batched) PrepareBatch(batch);
   std::srand(GetTickCount());
@@ -338,8 +342,9 @@ int main(int argc, char** argv) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetProjection();
     if (path == Glyphs) DrawGlyphPhrases(r);
-    else if (path == Phrase) DrawPhraseQuads(r);
-    else DrawBatchedGlyphs(r, batch);
+    else if (path == Phrase || path == Isotropic) DrawPhraseQuads(r);
+    else if (path == Batched) DrawBatchedGlyphs(r, batch);
+    else EnterGlyphState(r);
     glColor4f(1, 1, 1, 1);
     std::snprintf(rate, sizeof rate, "%d", fps);
     DrawGlyphs(r, rate, 20, 20);
