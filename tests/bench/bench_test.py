@@ -69,6 +69,10 @@ class QuickBench(unittest.TestCase):
                 with open(path, "rb") as f:
                     self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
                 self.assertIn("(%s)" % name, self.report)
+        with open(os.path.join(self.out, "memory.csv")) as f:
+            samples = f.read()
+        for path in ("glyphstorm mode 2", "glyphstorm mode 1", "glyphstorm2d"):
+            self.assertRegex(samples, r'"%s",[\d.]+,\d+\n' % re.escape(path))
 
 
 if __name__ == "__main__":
