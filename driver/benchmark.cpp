@@ -47,10 +47,8 @@ void DrawPhrases(Benchmark& benchmark) {
     glColor4f(float(r / 255.0), float(g / 255.0), float(b / 255.0), 1.0f);
     int x = RandomPosition(benchmark.xRange);
     int y = RandomPosition(benchmark.yRange);
-    if (benchmark.textMode == 1)
-      DrawGlyphText(benchmark.font, TestPhrase, x, y);
-    else
-      benchmark.font->DrawStaticPhrase(x, y);
+    if (benchmark.textMode == 1) DrawGlyphText(benchmark.font, TestPhrase, x, y);
+    else benchmark.font->DrawStaticPhrase(x, y);
   }
 }
 

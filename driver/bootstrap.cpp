@@ -17,10 +17,9 @@ const DisplaySettings kFallbackSettings = {800, 600, 32, 2};
 
 DisplaySettings AskLauncher() {
   HMODULE launcher = LoadLibraryA("vtAPI.dll");  // stays loaded for the process
-  InitDemoFunction initDemo =
-      launcher ? reinterpret_cast<InitDemoFunction>(
-                     reinterpret_cast<void*>(GetProcAddress(launcher, "InitDemo")))
-               : nullptr;
+  InitDemoFunction initDemo = launcher ? reinterpret_cast<InitDemoFunction>(reinterpret_cast<void*>(
+                                             GetProcAddress(launcher, "InitDemo")))
+                                       : nullptr;
   const DisplaySettings* answer = initDemo ? initDemo() : nullptr;
   if (!answer) {
     engineLog << "Не могу загрузить библиотеку vtAPI" << std::endl;

@@ -4,8 +4,8 @@
 #include <vector>
 
 struct DisplayMode {
-    int width;
-    int height;
+  int width;
+  int height;
 };
 
 // Inserts the mode keeping the list sorted (width, then height) and free of duplicates; ignores

@@ -12,89 +12,79 @@ const int kDepths[2] = {16, 32};
 const int kDefaultDepthIndex = 1;
 
 struct DialogState {
-    std::string status;
-    std::vector<DisplayMode> modes;
-    DisplaySettings chosen;
+  std::string status;
+  std::vector<DisplayMode> modes;
+  DisplaySettings chosen;
 };
 
-std::vector<DisplayMode> DisplayModes()
-{
-    std::vector<DisplayMode> modes;
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof(mode);
-    for (DWORD i = 0; i < 4096 && EnumDisplaySettingsW(nullptr, i, &mode); ++i)
-        AddMode(modes, {static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight)});
-    if (modes.empty())
-        AddMode(modes, {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
-    if (modes.empty())
-        AddMode(modes, {800, 600});
-    return modes;
+std::vector<DisplayMode> DisplayModes() {
+  std::vector<DisplayMode> modes;
+  DEVMODEW mode = {};
+  mode.dmSize = sizeof(mode);
+  for (DWORD i = 0; i < 4096 && EnumDisplaySettingsW(nullptr, i, &mode); ++i)
+    AddMode(modes, {static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight)});
+  if (modes.empty()) AddMode(modes, {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  if (modes.empty()) AddMode(modes, {800, 600});
+  return modes;
 }
 
-void FillControls(HWND dialog, const DialogState& state)
-{
-    for (std::size_t i = 0; i < state.modes.size(); ++i) {
-        const std::wstring text = std::to_wstring(state.modes[i].width) + L" x " +
-                                  std::to_wstring(state.modes[i].height);
-        SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_SETCURSEL, DefaultModeIndex(state.modes), 0);
-    for (int depth : kDepths) {
-        const std::wstring text = std::to_wstring(depth) + L" bits";
-        SendDlgItemMessageW(dialog, IDC_DEPTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    SendDlgItemMessageW(dialog, IDC_DEPTH, CB_SETCURSEL, kDefaultDepthIndex, 0);
-    CheckDlgButton(dialog, IDC_FULLSCREEN, BST_UNCHECKED);
-    SetDlgItemTextA(dialog, IDC_STATUS, state.status.c_str());
+void FillControls(HWND dialog, const DialogState& state) {
+  for (std::size_t i = 0; i < state.modes.size(); ++i) {
+    const std::wstring text =
+        std::to_wstring(state.modes[i].width) + L" x " + std::to_wstring(state.modes[i].height);
+    SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_SETCURSEL, DefaultModeIndex(state.modes), 0);
+  for (int depth : kDepths) {
+    const std::wstring text = std::to_wstring(depth) + L" bits";
+    SendDlgItemMessageW(dialog, IDC_DEPTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  SendDlgItemMessageW(dialog, IDC_DEPTH, CB_SETCURSEL, kDefaultDepthIndex, 0);
+  CheckDlgButton(dialog, IDC_FULLSCREEN, BST_UNCHECKED);
+  SetDlgItemTextA(dialog, IDC_STATUS, state.status.c_str());
 }
 
 // The choice the controls show; fullscreen from the check box.
-DisplaySettings ReadControls(HWND dialog, const DialogState& state)
-{
-    LRESULT mode = SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_GETCURSEL, 0, 0);
-    if (mode < 0 || static_cast<std::size_t>(mode) >= state.modes.size())
-        mode = static_cast<LRESULT>(DefaultModeIndex(state.modes));
-    LRESULT depth = SendDlgItemMessageW(dialog, IDC_DEPTH, CB_GETCURSEL, 0, 0);
-    if (depth < 0 || depth > 1)
-        depth = kDefaultDepthIndex;
-    const bool full = IsDlgButtonChecked(dialog, IDC_FULLSCREEN) == BST_CHECKED;
-    return {state.modes[mode].width, state.modes[mode].height, kDepths[depth], full ? 1 : 2};
+DisplaySettings ReadControls(HWND dialog, const DialogState& state) {
+  LRESULT mode = SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_GETCURSEL, 0, 0);
+  if (mode < 0 || static_cast<std::size_t>(mode) >= state.modes.size())
+    mode = static_cast<LRESULT>(DefaultModeIndex(state.modes));
+  LRESULT depth = SendDlgItemMessageW(dialog, IDC_DEPTH, CB_GETCURSEL, 0, 0);
+  if (depth < 0 || depth > 1) depth = kDefaultDepthIndex;
+  const bool full = IsDlgButtonChecked(dialog, IDC_FULLSCREEN) == BST_CHECKED;
+  return {state.modes[mode].width, state.modes[mode].height, kDepths[depth], full ? 1 : 2};
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DialogState* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  DialogState* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        FillControls(dialog, *reinterpret_cast<DialogState*>(lParam));
-        SetForegroundWindow(dialog);
-        return TRUE;
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+      FillControls(dialog, *reinterpret_cast<DialogState*>(lParam));
+      SetForegroundWindow(dialog);
+      return TRUE;
     case WM_COMMAND:
-        if (!state || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL))
-            return FALSE;
-        state->chosen = ReadControls(dialog, *state);
-        if (LOWORD(wParam) == IDCANCEL)
-            state->chosen.fullscreen = -1;
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
+      if (!state || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) return FALSE;
+      state->chosen = ReadControls(dialog, *state);
+      if (LOWORD(wParam) == IDCANCEL) state->chosen.fullscreen = -1;
+      EndDialog(dialog, LOWORD(wParam));
+      return TRUE;
     case WM_CLOSE:
-        // The close button cancels, like the Cancel button.
-        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        return TRUE;
-    }
-    return FALSE;
+      // The close button cancels, like the Cancel button.
+      SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      return TRUE;
+  }
+  return FALSE;
 }
 
 }  // namespace
 
-bool RunSettingsDialog(HMODULE module, const std::string& status, DisplaySettings* out)
-{
-    DialogState state = {status, DisplayModes(), {0, 0, 0, -1}};
-    const INT_PTR answer = DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr, DialogProc,
-                                           reinterpret_cast<LPARAM>(&state));
-    if (answer != IDOK && answer != IDCANCEL)
-        return false;
-    *out = state.chosen;
-    return true;
+bool RunSettingsDialog(HMODULE module, const std::string& status, DisplaySettings* out) {
+  DialogState state = {status, DisplayModes(), {0, 0, 0, -1}};
+  const INT_PTR answer = DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
+                                         DialogProc, reinterpret_cast<LPARAM>(&state));
+  if (answer != IDOK && answer != IDCANCEL) return false;
+  *out = state.chosen;
+  return true;
 }

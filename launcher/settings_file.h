@@ -6,17 +6,17 @@
 
 // The record InitDemo hands out: four signed 32-bit ints in this order.
 struct DisplaySettings {
-    int32_t width;
-    int32_t height;
-    int32_t bpp;
-    int32_t fullscreen;  // 1 full screen, 2 windowed, -1 cancelled; others passed on as they are
+  int32_t width;
+  int32_t height;
+  int32_t bpp;
+  int32_t fullscreen;  // 1 full screen, 2 windowed, -1 cancelled; others passed on as they are
 };
 static_assert(sizeof(DisplaySettings) == 16, "four packed 32-bit ints");
 
 struct SettingsFileResult {
-    bool valid;
-    DisplaySettings settings;  // meaningful only when valid
-    std::string reason;        // why the file cannot be used, when not valid
+  bool valid;
+  DisplaySettings settings;  // meaningful only when valid
+  std::string reason;        // why the file cannot be used, when not valid
 };
 
 // Bigger files are refused before parsing: a settings file is a few lines.

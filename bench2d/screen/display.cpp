@@ -21,7 +21,8 @@ void CreateDirectDraw(DisplayState& d) {
     if (d.ddrawModule) {
       auto create = reinterpret_cast<DirectDrawCreateExFn>(
           reinterpret_cast<void*>(GetProcAddress(d.ddrawModule, "DirectDrawCreateEx")));
-      if (create) create(nullptr, reinterpret_cast<void**>(&d.directDraw), IID_IDirectDraw7, nullptr);
+      if (create)
+        create(nullptr, reinterpret_cast<void**>(&d.directDraw), IID_IDirectDraw7, nullptr);
       if (!d.directDraw) {
         FreeLibrary(d.ddrawModule);
         d.ddrawModule = nullptr;
@@ -59,7 +60,8 @@ bool CreateFlipChain(DisplayState& d) {
 }
 
 // Steps that can fail; the caller closes the screen when this returns false.
-bool SwitchToFullScreen(DisplayState& d, int16_t width, int16_t height, int16_t depth, const char* title) {
+bool SwitchToFullScreen(DisplayState& d, int16_t width, int16_t height, int16_t depth,
+                        const char* title) {
   if (!d.window) return false;
   SetWindowTextA(d.window, title);
   MoveWindow(d.window, 0, 0, width, height, TRUE);
@@ -69,7 +71,8 @@ bool SwitchToFullScreen(DisplayState& d, int16_t width, int16_t height, int16_t 
   if (!d.cursorHidden) ShowCursor(FALSE);
   d.cursorHidden = true;
   if (!d.directDraw) return false;
-  if (d.directDraw->SetCooperativeLevel(d.window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK) return false;
+  if (d.directDraw->SetCooperativeLevel(d.window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
+    return false;
   if (d.directDraw->SetDisplayMode(width, height, depth, d.refreshRate, 0) != DD_OK) return false;
   return CreateFlipChain(d);
 }
@@ -79,7 +82,8 @@ void WaitForBottomScanLine(DisplayState& d) {
   int oldPriority = GetThreadPriority(thread);
   SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
   DWORD line = 0;
-  while (d.directDraw->GetScanLine(&line) == DD_OK && line < static_cast<DWORD>(d.height - 150)) Sleep(1);
+  while (d.directDraw->GetScanLine(&line) == DD_OK && line < static_cast<DWORD>(d.height - 150))
+    Sleep(1);
   SetThreadPriority(thread, oldPriority);
 }
 

@@ -22,12 +22,13 @@ struct DisplayState {
   int32_t screenWidth, screenHeight;  // screenWidth != 0: a screen is open
   int32_t depth;
   DWORD refreshRate;
-  bool cursorHidden;  // keeps ShowCursor balanced across failed opens and repeated closes
+  bool cursorHidden;     // keeps ShowCursor balanced across failed opens and repeated closes
   volatile bool active;  // the full screen has the focus; only then PresentFrame flips
   void (*presentRoutine)(uint32_t mode);
   void (*lostHook)();
   bool lostHookFired;
-  HDC heldDC;  // back buffer handed to drawing: null none, kLockedDC locked, else its device context
+  HDC heldDC;  // back buffer handed to drawing: null none, kLockedDC locked, else its device
+               // context
   DDSURFACEDESC2 surfaceDesc;
   DDBLTFX fillDesc;
   int32_t pixelFormat;

@@ -16,7 +16,9 @@ void DeleteFontSlot(NumberedTable* table, int32_t number) {
 
 }  // namespace
 
-void CreateFontTable() { fontTable = CreateTable(MainHeapAllocator(), sizeof(HFONT), 16, DeleteFontSlot); }
+void CreateFontTable() {
+  fontTable = CreateTable(MainHeapAllocator(), sizeof(HFONT), 16, DeleteFontSlot);
+}
 
 HFONT LoadFontSlot(int32_t slot, const char* face, int32_t size, uint32_t style) {
   int weight = (style & kFontBold) ? FW_BOLD : FW_NORMAL;

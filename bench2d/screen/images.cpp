@@ -33,13 +33,15 @@ void CopyImage(ImageEntry& image, bool save) {
   int32_t rowBytes = static_cast<int32_t>(desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8));
   int32_t rows = static_cast<int32_t>(desc.dwHeight);
   if (save && !image.savedPixels) {
-    image.savedPixels = static_cast<unsigned char*>(HeapAlloc(ImageHeap(), 0, static_cast<size_t>(rowBytes) * rows));
+    image.savedPixels = static_cast<unsigned char*>(
+        HeapAlloc(ImageHeap(), 0, static_cast<size_t>(rowBytes) * rows));
     image.rowBytes = rowBytes;
     image.rows = rows;
   }
   if (image.savedPixels && image.rowBytes == rowBytes && image.rows == rows) {
     for (int32_t y = 0; y < rows; ++y) {
-      unsigned char* line = static_cast<unsigned char*>(desc.lpSurface) + static_cast<size_t>(y) * desc.lPitch;
+      unsigned char* line =
+          static_cast<unsigned char*>(desc.lpSurface) + static_cast<size_t>(y) * desc.lPitch;
       unsigned char* copy = image.savedPixels + static_cast<size_t>(y) * rowBytes;
       if (save) std::memcpy(copy, line, rowBytes);
       else std::memcpy(line, copy, rowBytes);
@@ -59,7 +61,9 @@ void CopyAllImages(bool save) {
 
 }  // namespace
 
-NumberedTable* CreateImageTable() { return CreateTable(MainHeapAllocator(), sizeof(ImageEntry), 64, FreeImage); }
+NumberedTable* CreateImageTable() {
+  return CreateTable(MainHeapAllocator(), sizeof(ImageEntry), 64, FreeImage);
+}
 
 void SaveImagePixels() { CopyAllImages(true); }
 

@@ -16,7 +16,8 @@ void CreateDirectInput(KeyboardState& k) {
   auto create = reinterpret_cast<DirectInputCreateExFn>(
       reinterpret_cast<void*>(GetProcAddress(k.dinputModule, "DirectInputCreateEx")));
   if (create) {
-    create(screenLayer.instance, 0x0700, IID_IDirectInput7A, reinterpret_cast<void**>(&k.directInput), nullptr);
+    create(screenLayer.instance, 0x0700, IID_IDirectInput7A,
+           reinterpret_cast<void**>(&k.directInput), nullptr);
   }
 }
 

@@ -14,7 +14,9 @@ namespace {
 
 HANDLE HeapOf(void* context) { return context ? static_cast<HANDLE>(context) : GetProcessHeap(); }
 
-void* HeapAllocate(void* context, size_t bytes) { return HeapAlloc(HeapOf(context), HEAP_ZERO_MEMORY, bytes); }
+void* HeapAllocate(void* context, size_t bytes) {
+  return HeapAlloc(HeapOf(context), HEAP_ZERO_MEMORY, bytes);
+}
 
 void HeapRelease(void* context, void* block) {
   if (block) HeapFree(HeapOf(context), 0, block);
@@ -22,7 +24,9 @@ void HeapRelease(void* context, void* block) {
 
 }  // namespace
 
-TableAllocator MainHeapAllocator() { return TableAllocator{HeapAllocate, HeapRelease, screenLayer.mainHeap}; }
+TableAllocator MainHeapAllocator() {
+  return TableAllocator{HeapAllocate, HeapRelease, screenLayer.mainHeap};
+}
 
 void StartScreenLayer(HINSTANCE instance, HANDLE mainHeap) {
   screenLayer.instance = instance;

@@ -17,7 +17,8 @@ extern ScreenLayer screenLayer;
 // Starts the drawing state, the font table, common controls and the layer's heaps, in that order.
 void StartScreenLayer(HINSTANCE instance, HANDLE mainHeap);
 
-// Closes the screen, releases DirectDraw and the keyboard, deletes the fonts, drops the object heap.
+// Closes the screen, releases DirectDraw and the keyboard, deletes the fonts, drops the object
+// heap.
 void ShutdownScreenLayer();
 
 // Allocator over the program's main heap (the process heap when the layer was given none).

@@ -48,7 +48,9 @@ void EnableThreadWindows() {
 
 }  // namespace
 
-void SetMessageBoxRoutine(MessageBoxRoutine routine) { messageBoxRoutine = routine ? routine : MessageBoxA; }
+void SetMessageBoxRoutine(MessageBoxRoutine routine) {
+  messageBoxRoutine = routine ? routine : MessageBoxA;
+}
 
 int ShowMessage(const char* caption, const char* text, UINT flags) {
   EnumWindows(DisableOtherWindow, 0);

@@ -11,7 +11,8 @@ void StandardRelease(void*, void* block) { std::free(block); }
 // A slot counts as empty when its first word (up to pointer size) is zero.
 bool SlotIsEmpty(const NumberedTable* table, const unsigned char* slot) {
   size_t word = sizeof(uintptr_t);
-  if (static_cast<size_t>(table->elementSize) < word) word = static_cast<size_t>(table->elementSize);
+  if (static_cast<size_t>(table->elementSize) < word)
+    word = static_cast<size_t>(table->elementSize);
   for (size_t i = 0; i < word; ++i) {
     if (slot[i] != 0) return false;
   }
@@ -34,12 +35,15 @@ bool Grow(NumberedTable* table, int32_t number) {
 
 }  // namespace
 
-TableAllocator StandardAllocator() { return TableAllocator{StandardAllocate, StandardRelease, nullptr}; }
+TableAllocator StandardAllocator() {
+  return TableAllocator{StandardAllocate, StandardRelease, nullptr};
+}
 
 NumberedTable* CreateTable(const TableAllocator& allocator, int32_t elementSize, int32_t step,
                            TableFreeRoutine freeRoutine) {
   if (elementSize <= 0 || step <= 0 || step > INT32_MAX / elementSize) return nullptr;
-  auto* table = static_cast<NumberedTable*>(allocator.allocate(allocator.context, sizeof(NumberedTable)));
+  auto* table =
+      static_cast<NumberedTable*>(allocator.allocate(allocator.context, sizeof(NumberedTable)));
   if (!table) return nullptr;
   table->elements = static_cast<unsigned char*>(
       allocator.allocate(allocator.context, static_cast<size_t>(elementSize) * step));

@@ -12,7 +12,8 @@ struct TableAllocator {
 };
 
 struct NumberedTable;
-// Releases whatever slot `number` holds; called before a slot is refilled and when the table is emptied.
+// Releases whatever slot `number` holds; called before a slot is refilled and when the table is
+// emptied.
 using TableFreeRoutine = void (*)(NumberedTable* table, int32_t number);
 
 struct NumberedTable {

@@ -10,8 +10,8 @@
 namespace {
 
 const char* const kProbedExtensions[] = {
-    "GL_ARB_shadow",          "GL_ARB_shadow_ambient",       "GL_ARB_vertex_shader",
-    "GL_ARB_fragment_shader", "GL_ARB_shader_objects",       "GL_ARB_shading_language_100",
+    "GL_ARB_shadow",          "GL_ARB_shadow_ambient", "GL_ARB_vertex_shader",
+    "GL_ARB_fragment_shader", "GL_ARB_shader_objects", "GL_ARB_shading_language_100",
     "GL_EXT_gpu_shader4",
 };
 
@@ -23,7 +23,10 @@ struct EntryPoint {
   void (*store)(PROC address);
 };
 
-#define GS_STORE(member) [](PROC address) { member = reinterpret_cast<decltype(member)>(reinterpret_cast<void*>(address)); }
+#define GS_STORE(member) \
+  [](PROC address) { \
+    member = reinterpret_cast<decltype(member)>(reinterpret_cast<void*>(address)); \
+  }
 
 const EntryPoint kEntryPoints[] = {
     {"glTexImage3D", nullptr, nullptr, nullptr, GS_STORE(glTexImage3D)},

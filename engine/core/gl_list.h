@@ -3,6 +3,7 @@
 // X(return type, name, parameter list, argument list)
 #pragma once
 
+// clang-format off
 #define GS_GL_CORE_FUNCS(X) \
   X(void, glAlphaFunc, (GLenum func, GLclampf ref), (func, ref)) \
   X(void, glBegin, (GLenum mode), (mode)) \
@@ -114,3 +115,4 @@
     (program, name)) \
   X(BOOL, wglSwapIntervalEXT, (int interval), (interval)) \
   X(int, wglGetSwapIntervalEXT, (void), ())
+// clang-format on

@@ -16,7 +16,9 @@ std::vector<std::string> calls;
 struct GlCallLogger {
   const char* name;
   template <typename... A>
-  void operator()(A... args) const { calls.push_back(GlCallText(name, args...)); }
+  void operator()(A... args) const {
+    calls.push_back(GlCallText(name, args...));
+  }
 };
 
 template <typename T>
@@ -24,15 +26,15 @@ T NothingReturned() {
   if constexpr (!std::is_void_v<T>) return T{};
 }
 
-#define GS_GL_CORE_RECORDER(ret, name, params, args)                               \
-  ret APIENTRY Record_##name params {                                              \
-    GlCallLogger{#name} args;                                                      \
-    return forwarding ? replacedTable.name args : NothingReturned<ret>();          \
+#define GS_GL_CORE_RECORDER(ret, name, params, args) \
+  ret APIENTRY Record_##name params { \
+    GlCallLogger{#name} args; \
+    return forwarding ? replacedTable.name args : NothingReturned<ret>(); \
   }
-#define GS_GL_EXT_RECORDER(ret, name, params, args)                                \
-  ret APIENTRY Record_##name params {                                              \
-    GlCallLogger{#name} args;                                                      \
-    return forwarding ? replacedExt.name args : NothingReturned<ret>();            \
+#define GS_GL_EXT_RECORDER(ret, name, params, args) \
+  ret APIENTRY Record_##name params { \
+    GlCallLogger{#name} args; \
+    return forwarding ? replacedExt.name args : NothingReturned<ret>(); \
   }
 GS_GL_CORE_FUNCS(GS_GL_CORE_RECORDER)
 GS_GL_EXT_FUNCS(GS_GL_EXT_RECORDER)

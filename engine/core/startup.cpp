@@ -33,9 +33,10 @@ void SetDefaultGlState() {
   glClearDepth(1.0);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
-  const GLenum hints[] = {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT,
-                          GL_LINE_SMOOTH_HINT, GL_POLYGON_SMOOTH_HINT, GL_FOG_HINT,
-                          GL_GENERATE_MIPMAP_HINT, GL_TEXTURE_COMPRESSION_HINT};
+  const GLenum hints[] = {
+      GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT, GL_LINE_SMOOTH_HINT,
+      GL_POLYGON_SMOOTH_HINT,         GL_FOG_HINT,          GL_GENERATE_MIPMAP_HINT,
+      GL_TEXTURE_COMPRESSION_HINT};
   for (GLenum hint : hints) glHint(hint, GL_NICEST);
   textureFilterLevel = 3;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
@@ -76,9 +77,13 @@ bool ImageVersionOk(ImageVersionFunction source, ILenum query, const char* error
 }
 
 void StartImageLibrary() {
-  bool ok = ImageVersionOk(ilVersionSource, IL_VERSION_NUM, "(ERROR)DevIL(devil.dll) Version Incorrect!");
-  ok = ImageVersionOk(iluVersionSource, ILU_VERSION_NUM, "(ERROR)ILU(ilu.dll) Version Incorrect!") && ok;
-  if (!ImageVersionOk(ilutVersionSource, ILUT_VERSION_NUM, "(ERROR)ILUT(ilut.dll) Version Incorrect!"))
+  bool ok =
+      ImageVersionOk(ilVersionSource, IL_VERSION_NUM, "(ERROR)DevIL(devil.dll) Version Incorrect!");
+  ok =
+      ImageVersionOk(iluVersionSource, ILU_VERSION_NUM, "(ERROR)ILU(ilu.dll) Version Incorrect!") &&
+      ok;
+  if (!ImageVersionOk(ilutVersionSource, ILUT_VERSION_NUM,
+                      "(ERROR)ILUT(ilut.dll) Version Incorrect!"))
     return;
   if (!ok) return;
   ilInit();

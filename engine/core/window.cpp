@@ -29,7 +29,9 @@ const PIXELFORMATDESCRIPTOR& RequestedFormat(int bpp) {
   return requestedFormat;
 }
 
-void StartupError(const char* text) { showMessageBox(nullptr, text, "ERROR", MB_OK | MB_ICONEXCLAMATION); }
+void StartupError(const char* text) {
+  showMessageBox(nullptr, text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+}
 
 bool ShutdownError(const char* text) {
   showMessageBox(nullptr, text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION);
@@ -108,9 +110,9 @@ bool OpenWindow(int width, int height, int bpp) {
   DWORD exStyle = fullscreen ? WS_EX_APPWINDOW : WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
   DWORD style = fullscreen ? WS_POPUP : WS_OVERLAPPEDWINDOW;
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  hWnd = CreateWindowExA(exStyle, "vantor", "vantor", style | WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                         0, 0, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                         instance, nullptr);
+  hWnd = CreateWindowExA(
+      exStyle, "vantor", "vantor", style | WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
   if (!hWnd) return FailOpen("Window Creation Error.");
   hDC = GetDC(hWnd);
   if (!hDC) return FailOpen("Can't Create A GL Device Context.");
@@ -167,15 +169,11 @@ void ResizeViewport(int width, int height) {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ACTIVATE:
-      active = HIWORD(wParam) == 0;
-      return 0;
+    case WM_ACTIVATE: active = HIWORD(wParam) == 0; return 0;
     case WM_SYSCOMMAND:
       if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
       break;
-    case WM_CLOSE:
-      PostQuitMessage(0);
-      return 0;
+    case WM_CLOSE: PostQuitMessage(0); return 0;
     // Any program can post a key message; codes past the table are dropped, not written.
     case WM_KEYDOWN:
       if (wParam < 256) keys[wParam] = true;
@@ -183,9 +181,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_KEYUP:
       if (wParam < 256) keys[wParam] = false;
       return 0;
-    case WM_SIZE:
-      ResizeViewport(LOWORD(lParam), HIWORD(lParam));
-      return 0;
+    case WM_SIZE: ResizeViewport(LOWORD(lParam), HIWORD(lParam)); return 0;
   }
   // The class is registered with the ANSI call, so its messages carry ANSI text: defaulting them
   // with the wide-character function would read "vantor" and "Zumbrel" as UTF-16 and garble the

@@ -14,9 +14,9 @@ BitmapFont* CreateDefaultFont(BitmapFont* font) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   font->listBase = glGenLists(224);
   // The GDI font stays selected in the window's DC for the process; it is never deleted.
-  HFONT gdiFont = CreateFontA(-10, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                              OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                              DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
+  HFONT gdiFont =
+      CreateFontA(-10, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
   SelectObject(hDC, gdiFont);
   wglUseFontBitmapsW(hDC, 32, 224, font->listBase);
   return font;

@@ -60,7 +60,8 @@ void AddStaticPhrase(TextureFont* font) {
   // pixel-exact phrase crisp.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 16.0f);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, GLint(fw), 16, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, GLint(fw), 16, GL_RGBA, GL_UNSIGNED_BYTE,
+                    texels.data());
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   font->phraseU = float(a) / float(fw);
   font->phraseV = 1.0f;

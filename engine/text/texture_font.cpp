@@ -20,9 +20,7 @@ char* CopyText(const std::string& text) {
 
 void ApplyLine(TextureFont* font, const FontLine& line) {
   switch (line.kind) {
-    case FontLineKind::Width:
-      font->widths[line.code] = line.width;
-      break;
+    case FontLineKind::Width: font->widths[line.code] = line.width; break;
     case FontLineKind::InternalName:
       delete[] font->internalName;
       font->internalName = CopyText(line.value);
@@ -35,8 +33,7 @@ void ApplyLine(TextureFont* font, const FontLine& line) {
         font->glyphTexture = texture ? CreateTexture(texture, font->textureFile) : nullptr;
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

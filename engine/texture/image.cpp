@@ -52,10 +52,8 @@ Image* LoadImageFile(const char* fileName) {
   ilGenImages(1, &name);
   ilBindImage(name);
   engineLog << "filename(char):" << fileName << std::endl;
-  if (ilLoadImage(fileName))
-    engineLog << "file loaded:" << fileName << std::endl;
-  else
-    engineLog << "file not loaded:" << fileName << std::endl;
+  if (ilLoadImage(fileName)) engineLog << "file loaded:" << fileName << std::endl;
+  else engineLog << "file not loaded:" << fileName << std::endl;
 
   image->width = ilGetInteger(IL_IMAGE_WIDTH);
   engineLog << "src->width = " << image->width << std::endl;

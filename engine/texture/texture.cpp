@@ -20,10 +20,22 @@ GLenum TargetOfKind(int kind) {
 // Other levels keep OpenGL's own initial filters.
 void SetFilters(Texture* texture, int level) {
   switch (level) {
-    case 3: texture->minFilter = GL_LINEAR_MIPMAP_LINEAR; texture->magFilter = GL_LINEAR; break;
-    case 2: texture->minFilter = GL_LINEAR_MIPMAP_NEAREST; texture->magFilter = GL_NEAREST; break;
-    case 1: texture->minFilter = GL_NEAREST_MIPMAP_NEAREST; texture->magFilter = GL_NEAREST; break;
-    default: texture->minFilter = GL_NEAREST_MIPMAP_LINEAR; texture->magFilter = GL_LINEAR; break;
+    case 3:
+      texture->minFilter = GL_LINEAR_MIPMAP_LINEAR;
+      texture->magFilter = GL_LINEAR;
+      break;
+    case 2:
+      texture->minFilter = GL_LINEAR_MIPMAP_NEAREST;
+      texture->magFilter = GL_NEAREST;
+      break;
+    case 1:
+      texture->minFilter = GL_NEAREST_MIPMAP_NEAREST;
+      texture->magFilter = GL_NEAREST;
+      break;
+    default:
+      texture->minFilter = GL_NEAREST_MIPMAP_LINEAR;
+      texture->magFilter = GL_LINEAR;
+      break;
   }
 }
 

@@ -158,9 +158,7 @@ ILint ILAPIENTRY ilGetInteger(ILenum Mode) {
     case IL_IMAGE_SIZE_OF_DATA: return ILint(image.pixels.size());
     case IL_DXTC_DATA_FORMAT: return ILint(image.dxtcFormat);
     case IL_NUM_MIPMAPS: return ILint(BoundImage().mipmaps.size() - State().level);
-    default:
-      SetError(IL_INVALID_ENUM);
-      return 0;
+    default: SetError(IL_INVALID_ENUM); return 0;
   }
 }
 

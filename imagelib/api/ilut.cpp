@@ -13,10 +13,8 @@ bool KnownSwitch(ILenum mode) {
     case ILUT_GL_USE_S3TC:
     case ILUT_GL_GEN_S3TC:
     case ILUT_GL_AUTODETECT_TEXTURE_TARGET:
-    case ILUT_PALETTE_MODE:
-      return true;
-    default:
-      return false;
+    case ILUT_PALETTE_MODE: return true;
+    default: return false;
   }
 }
 

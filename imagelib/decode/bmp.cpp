@@ -50,7 +50,9 @@ bool StandardMasks(const uint8_t* data, size_t size, const BmpInfo& info) {
 // Copy one stored row to the output: indices unpacked to a byte, 16-bit widened to BGR.
 void ConvertRow(const uint8_t* in, uint32_t bits, uint32_t width, uint8_t* out) {
   switch (bits) {
-    case 1: case 2: case 4:
+    case 1:
+    case 2:
+    case 4:
       for (uint32_t x = 0; x < width; ++x) {
         size_t bit = size_t(x) * bits;
         out[x] = uint8_t((in[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1));
@@ -65,8 +67,7 @@ void ConvertRow(const uint8_t* in, uint32_t bits, uint32_t width, uint8_t* out) 
         out[3 * x + 2] = uint8_t(r << 3 | r >> 2);
       }
       break;
-    default:
-      std::memcpy(out, in, size_t(width) * (bits / 8));
+    default: std::memcpy(out, in, size_t(width) * (bits / 8));
   }
 }
 
@@ -79,9 +80,19 @@ DecodeStatus DecodeBmp(const uint8_t* data, size_t size, DecodedImage& out) {
   }
   uint32_t format = kFormatColourIndex, bpp = 1;
   switch (info.bits) {
-    case 1: case 2: case 4: case 8: break;
-    case 16: case 24: format = kFormatBgr; bpp = 3; break;
-    case 32: format = kFormatBgra; bpp = 4; break;
+    case 1:
+    case 2:
+    case 4:
+    case 8: break;
+    case 16:
+    case 24:
+      format = kFormatBgr;
+      bpp = 3;
+      break;
+    case 32:
+      format = kFormatBgra;
+      bpp = 4;
+      break;
     default: return DecodeStatus::invalidHeader;
   }
   if (!SizeAcceptable(info.width, info.height, 1, bpp)) return DecodeStatus::tooLarge;

@@ -16,9 +16,7 @@ uint32_t ReadLe32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-uint32_t FourCc(const char* code) {
-  return ReadLe32(reinterpret_cast<const uint8_t*>(code));
-}
+uint32_t FourCc(const char* code) { return ReadLe32(reinterpret_cast<const uint8_t*>(code)); }
 
 uint32_t DxtcFromFourCc(uint32_t fourCc) {
   if (fourCc == FourCc("DXT1")) return kDxt1;
@@ -136,14 +134,15 @@ bool ParseDdsHeader(const uint8_t* data, size_t size, DdsHeader& header) {
   bool volume = (flags & kFlagDepth) && (caps2 & kCaps2Volume);
   header.depth = volume ? std::max<uint32_t>(ReadLe32(data + 24), 1) : 1;
   uint32_t declared = (flags & kFlagMipmapCount) ? ReadLe32(data + 28) : 1;
-  header.dxtcFormat = (ReadLe32(data + 80) & kPixelFourCc) ? DxtcFromFourCc(ReadLe32(data + 84))
-                                                           : kDxtNone;
+  header.dxtcFormat =
+      (ReadLe32(data + 80) & kPixelFourCc) ? DxtcFromFourCc(ReadLe32(data + 84)) : kDxtNone;
   // Cube maps and uncompressed layouts are not decoded.
   if (header.dxtcFormat == kDxtNone || (caps2 & kCaps2Cubemap)) return false;
   if (header.width == 0 || header.height == 0) return false;
-  header.levels = std::clamp<uint32_t>(declared, 1, ChainLength(std::min(header.width, kMaxDimension),
-                                                                std::min(header.height, kMaxDimension),
-                                                                std::min(header.depth, kMaxDimension)));
+  header.levels = std::clamp<uint32_t>(
+      declared, 1,
+      ChainLength(std::min(header.width, kMaxDimension), std::min(header.height, kMaxDimension),
+                  std::min(header.depth, kMaxDimension)));
   return true;
 }
 

@@ -9,7 +9,7 @@ struct DdsHeader {
   uint32_t width = 0;
   uint32_t height = 0;
   uint32_t depth = 1;
-  uint32_t levels = 1;        // base level included, already limited to the full chain
+  uint32_t levels = 1;  // base level included, already limited to the full chain
   uint32_t dxtcFormat = kDxtNone;
 };
 

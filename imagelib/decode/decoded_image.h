@@ -33,10 +33,10 @@ enum : uint32_t {
 
 enum class DecodeStatus {
   ok,
-  unknownType,     // nothing recognised the file
-  invalidHeader,   // the header is damaged or describes something unsupported
-  invalidData,     // the header is fine but the pixel data is short or damaged
-  tooLarge,        // declared sizes beyond what the library accepts
+  unknownType,    // nothing recognised the file
+  invalidHeader,  // the header is damaged or describes something unsupported
+  invalidData,    // the header is fine but the pixel data is short or damaged
+  tooLarge,       // declared sizes beyond what the library accepts
 };
 
 struct DecodedImage {
@@ -45,11 +45,11 @@ struct DecodedImage {
   uint32_t depth = 1;
   uint32_t format = kFormatLuminance;
   uint32_t type = kTypeUnsignedByte;
-  uint32_t bpp = 1;                       // bytes per pixel
-  std::vector<uint8_t> pixels = {0};      // width * height * depth * bpp bytes, stored row order
-  uint32_t dxtcFormat = kDxtNone;         // kind of dxtcData, kDxtNone when nothing is kept
-  std::vector<uint8_t> dxtcData;          // the compressed blocks of this level as read
-  std::vector<DecodedImage> mipmaps;      // further levels, largest first (empty on levels)
+  uint32_t bpp = 1;                   // bytes per pixel
+  std::vector<uint8_t> pixels = {0};  // width * height * depth * bpp bytes, stored row order
+  uint32_t dxtcFormat = kDxtNone;     // kind of dxtcData, kDxtNone when nothing is kept
+  std::vector<uint8_t> dxtcData;      // the compressed blocks of this level as read
+  std::vector<DecodedImage> mipmaps;  // further levels, largest first (empty on levels)
 };
 
 // Largest pixel buffer a decoder produces; keeps every byte count within 32 bits. Fuzzing

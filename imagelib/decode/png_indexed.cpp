@@ -110,7 +110,8 @@ bool Unpack(const PngHeader& header, const Pass* passes, int passCount, uint8_t*
       for (uint32_t x = 0; x < w; ++x) {
         size_t bit = size_t(x) * bits;
         int shift = 8 - bits - int(bit % 8);
-        target[passes[p].x0 + x * passes[p].dx] = uint8_t((row[bit / 8] >> shift) & ((1 << bits) - 1));
+        target[passes[p].x0 + x * passes[p].dx] =
+            uint8_t((row[bit / 8] >> shift) & ((1 << bits) - 1));
       }
       prior = row;
       stream += 1 + rowBytes;
@@ -150,8 +151,8 @@ DecodeStatus DecodeIndexedPng(const uint8_t* data, size_t size, DecodedImage& ou
                                     reinterpret_cast<const char*>(compressed.data()),
                                     int(compressed.size()));
   if (got < 0 || uint64_t(got) < expected) return DecodeStatus::invalidData;
-  DecodedImage image = MakeImage(header.width, header.height, 1, kFormatColourIndex,
-                                 kTypeUnsignedByte, 1);
+  DecodedImage image =
+      MakeImage(header.width, header.height, 1, kFormatColourIndex, kTypeUnsignedByte, 1);
   if (!Unpack(header, passes, passCount, stream.data(), image)) return DecodeStatus::invalidData;
   out = std::move(image);
   return DecodeStatus::ok;

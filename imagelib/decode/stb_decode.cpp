@@ -34,10 +34,9 @@ DecodeStatus DecodeWithStb(const uint8_t* data, size_t size, DecodedImage& out) 
       !SizeAcceptable(uint32_t(width), uint32_t(height), 1, uint32_t(channels) * componentBytes)) {
     return DecodeStatus::tooLarge;
   }
-  void* pixels = wide ? static_cast<void*>(stbi_load_16_from_memory(data, len, &width, &height,
-                                                                    &channels, 0))
-                      : static_cast<void*>(stbi_load_from_memory(data, len, &width, &height,
-                                                                 &channels, 0));
+  void* pixels =
+      wide ? static_cast<void*>(stbi_load_16_from_memory(data, len, &width, &height, &channels, 0))
+           : static_cast<void*>(stbi_load_from_memory(data, len, &width, &height, &channels, 0));
   if (!pixels) return DecodeStatus::invalidData;
   uint32_t bpp = uint32_t(channels) * componentBytes;
   DecodedImage image = MakeImage(uint32_t(width), uint32_t(height), 1, FormatOfChannels(channels),

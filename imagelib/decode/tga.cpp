@@ -41,8 +41,7 @@ bool OutputLayout(const TgaHeader& h, uint32_t& format, uint32_t& bpp) {
       format = h.pixelBits == 16 ? kFormatLuminanceAlpha : kFormatLuminance;
       bpp = h.pixelBits / 8;
       return h.pixelBits == 8 || h.pixelBits == 16;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -38,7 +38,8 @@ struct MemoryTarget {
     info.bmiHeader.biHeight = -kHeight;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
+    bitmap =
+        CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
     SelectObject(dc, bitmap);
     target.kind = 7;
     target.dc = dc;
@@ -82,9 +83,9 @@ TEST(Drawing, DrawTextAtReturnsTheXAfterTheTextAndRestoresColours) {
   GetTextExtentPoint32A(memory.dc, "Wg%^#", 5, &extent);
   EXPECT_EQ(10 + extent.cx, DrawTextAt(10, 5, "Wg%^#", red, back));
   EXPECT_GT(memory.Count(red, 10, 10 + extent.cx), 10);
-  EXPECT_EQ(0, memory.Count(red, 0, 10));       // the text starts at x
-  EXPECT_EQ(0, memory.Count(back));             // transparent: the back colour is never painted
-  EXPECT_EQ(0u, GetTextColor(memory.dc));       // the drawing's own colour is back
+  EXPECT_EQ(0, memory.Count(red, 0, 10));  // the text starts at x
+  EXPECT_EQ(0, memory.Count(back));        // transparent: the back colour is never painted
+  EXPECT_EQ(0u, GetTextColor(memory.dc));  // the drawing's own colour is back
   EXPECT_EQ(bkBefore, GetBkColor(memory.dc));
   POINT position{1, 1};
   GetCurrentPositionEx(memory.dc, &position);
@@ -107,7 +108,7 @@ TEST(Drawing, DrawTextAtReturnsTheXAfterTheTextAndRestoresColours) {
   EndDrawing();
   EXPECT_EQ(1, releases);
   EXPECT_EQ(GetStockObject(WHITE_BRUSH), GetCurrentObject(memory.dc, OBJ_BRUSH));
-  EXPECT_EQ(0u, GetObjectType(drawingBrush));  // deleted
+  EXPECT_EQ(0u, GetObjectType(drawingBrush));      // deleted
   EXPECT_EQ(0, DrawTextAt(5, 5, "x", red, back));  // no drawing open
   EndDrawing();
   EXPECT_EQ(1, releases);
@@ -202,8 +203,8 @@ TEST(Message, DisablesTheThreadsOtherVisibleWindowsWhileUp) {
   box = BoxCall{};
   for (int i = 0; i < 3; ++i) {
     DWORD visible = i < 2 ? WS_VISIBLE : 0;
-    box.windows[i] = CreateWindowExA(0, "STATIC", "box test", WS_OVERLAPPEDWINDOW | visible,
-                                     10 * i, 10, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    box.windows[i] = CreateWindowExA(0, "STATIC", "box test", WS_OVERLAPPEDWINDOW | visible, 10 * i,
+                                     10, 100, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, box.windows[i]);
   }
   SetForegroundWindow(box.windows[0]);
@@ -216,7 +217,8 @@ TEST(Message, DisablesTheThreadsOtherVisibleWindowsWhileUp) {
   EXPECT_EQ("DirectX 7+ is needed.", box.text);
   EXPECT_EQ(0u, box.flags);
   // Visible windows other than the foreground one were disabled; the hidden one was left alone.
-  for (int i = 0; i < 2; ++i) EXPECT_EQ(box.windows[i] == box.foreground, box.enabledDuring[i]) << i;
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(box.windows[i] == box.foreground, box.enabledDuring[i]) << i;
   EXPECT_TRUE(box.enabledDuring[2]);
   bool foregroundIsOurs = box.foreground == box.windows[0] || box.foreground == box.windows[1];
   EXPECT_EQ(foregroundIsOurs ? box.foreground : nullptr, box.owner);

@@ -41,7 +41,8 @@ struct Reference {
   int32_t UpTo(int32_t max) {
     uint64_t r = Next();
     if (max < 0) return INT32_MIN;
-    return static_cast<int32_t>((static_cast<unsigned __int128>(r) * (uint64_t{uint32_t(max)} + 1)) >> 64);
+    return static_cast<int32_t>(
+        (static_cast<unsigned __int128>(r) * (uint64_t{uint32_t(max)} + 1)) >> 64);
   }
 };
 

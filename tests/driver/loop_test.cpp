@@ -45,7 +45,8 @@ TEST_F(Loop, PreparationSetsTitleSwapIntervalFontAndRanges) {
   EXPECT_EQ(benchmark.yRange, 480 - 15);
 }
 
-std::vector<std::string> Matching(const std::vector<std::string>& calls, const std::string& prefix) {
+std::vector<std::string> Matching(const std::vector<std::string>& calls,
+                                  const std::string& prefix) {
   std::vector<std::string> found;
   for (const std::string& call : calls)
     if (call.rfind(prefix, 0) == 0) found.push_back(call);
@@ -75,7 +76,8 @@ TEST_F(Loop, SpaceFramesRepeatTheSeed535SequenceInBlueGreenRedXYOrder) {
   // Each phrase quad starts at its (x, y) with z = 1.
   std::vector<std::string> quadStarts;
   for (const std::string& corner : corners)
-    if (corner.size() > 2 && corner.substr(corner.size() - 3) == ",1)") quadStarts.push_back(corner);
+    if (corner.size() > 2 && corner.substr(corner.size() - 3) == ",1)")
+      quadStarts.push_back(corner);
   ASSERT_GE(quadStarts.size(), 199u * 4);
   for (size_t i = 0; i < 199; ++i) EXPECT_EQ(quadStarts[i * 4], expectedCorners[i]) << i;
 

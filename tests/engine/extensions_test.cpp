@@ -83,14 +83,18 @@ std::vector<std::string> ExpectedBlock(const std::vector<std::string>& probeLine
   return block;
 }
 
-const char* const kLoggedNames[] = {
-    "glGenBuffersARB", "glBindBufferARB", "glBufferDataARB", "glDeleteBuffersARB",
-    "glDrawRangeElements", "glCompressedTexImage2D", "glDrawArraysInstancedEXT",
-    "glDrawElementsInstancedEXT", "glActiveTexture", "glCreateShaderObjectARB",
-    "glCreateProgramObjectARB", "glAttachObjectARB", "glDetachObjectARB", "glDeleteObjectARB",
-    "glShaderSourceARB", "glCompileShaderARB", "glLinkProgramARB", "glValidateProgramARB",
-    "glUseProgramObjectARB", "glGetObjectParameterivARB", "glGetInfoLogARB", "glUniform1fARB",
-    "glUniform1iARB", "glGetUniformLocationARB"};
+const char* const kLoggedNames[] = {"glGenBuffersARB",          "glBindBufferARB",
+                                    "glBufferDataARB",          "glDeleteBuffersARB",
+                                    "glDrawRangeElements",      "glCompressedTexImage2D",
+                                    "glDrawArraysInstancedEXT", "glDrawElementsInstancedEXT",
+                                    "glActiveTexture",          "glCreateShaderObjectARB",
+                                    "glCreateProgramObjectARB", "glAttachObjectARB",
+                                    "glDetachObjectARB",        "glDeleteObjectARB",
+                                    "glShaderSourceARB",        "glCompileShaderARB",
+                                    "glLinkProgramARB",         "glValidateProgramARB",
+                                    "glUseProgramObjectARB",    "glGetObjectParameterivARB",
+                                    "glGetInfoLogARB",          "glUniform1fARB",
+                                    "glUniform1iARB",           "glGetUniformLocationARB"};
 
 TEST_F(Extensions, DriverWithoutAnythingLogsEveryMissingLineAndSetsNoCapability) {
   glTable.glGetString = FakeGetString;
@@ -101,12 +105,13 @@ TEST_F(Extensions, DriverWithoutAnythingLogsEveryMissingLineAndSetsNoCapability)
   LoadExtensions();
   std::vector<std::string> entries;
   for (const char* name : kLoggedNames) entries.push_back(std::string(name) + " not init");
-  EXPECT_EQ(log.Lines(),
-            ExpectedBlock({"GL_ARB_shadow not exists", "GL_ARB_shadow_ambient exists",
-                           "GL_ARB_vertex_shader not exists", "GL_ARB_fragment_shader not exists",
-                           "GL_ARB_shader_objects not exists",
-                           "GL_ARB_shading_language_100 not exists", "GL_EXT_gpu_shader4 exists"},
-                          entries, {"wglSwapIntervalEXTnot init", "wglGetSwapIntervalEXT not init"}));
+  EXPECT_EQ(
+      log.Lines(),
+      ExpectedBlock({"GL_ARB_shadow not exists", "GL_ARB_shadow_ambient exists",
+                     "GL_ARB_vertex_shader not exists", "GL_ARB_fragment_shader not exists",
+                     "GL_ARB_shader_objects not exists", "GL_ARB_shading_language_100 not exists",
+                     "GL_EXT_gpu_shader4 exists"},
+                    entries, {"wglSwapIntervalEXTnot init", "wglGetSwapIntervalEXT not init"}));
   EXPECT_TRUE(capabilities.empty());
   EXPECT_EQ(capabilities["shaders"], 0);  // reading an absent name inserts 0
   EXPECT_EQ(capabilities.size(), 1u);
@@ -132,9 +137,9 @@ TEST_F(Extensions, RealDriverFetchesInOrderAndLogsWhatItFound) {
   std::vector<std::string> entries;
   for (const char* name : kLoggedNames) entries.push_back(std::string(name) + " init");
   std::vector<std::string> probes;
-  for (const char* name : {"GL_ARB_shadow", "GL_ARB_shadow_ambient", "GL_ARB_vertex_shader",
-                           "GL_ARB_fragment_shader", "GL_ARB_shader_objects",
-                           "GL_ARB_shading_language_100", "GL_EXT_gpu_shader4"})
+  for (const char* name :
+       {"GL_ARB_shadow", "GL_ARB_shadow_ambient", "GL_ARB_vertex_shader", "GL_ARB_fragment_shader",
+        "GL_ARB_shader_objects", "GL_ARB_shading_language_100", "GL_EXT_gpu_shader4"})
     probes.push_back(std::string(name) + (HasExtension(name) ? " exists" : " not exists"));
   EXPECT_EQ(log.Lines(), ExpectedBlock(probes, entries,
                                        {"wglSwapIntervalEXT init", "wglGetSwapIntervalEXT init"}));

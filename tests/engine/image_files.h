@@ -7,8 +7,8 @@
 #include <vector>
 
 // A 32-bit TGA of w × h BGRA pixels given top row first; stored bottom row first unless topLeft.
-inline void WriteTga(const std::string& path, int w, int h, const std::vector<uint8_t>& bgraTopFirst,
-                     bool topLeft = false) {
+inline void WriteTga(const std::string& path, int w, int h,
+                     const std::vector<uint8_t>& bgraTopFirst, bool topLeft = false) {
   uint8_t header[18] = {0, 0, 2};
   header[12] = uint8_t(w), header[13] = uint8_t(w >> 8);
   header[14] = uint8_t(h), header[15] = uint8_t(h >> 8);
@@ -42,7 +42,7 @@ inline void WriteDxt1Dds(const std::string& path, int size, int levels) {
   bytes[84] = 'D', bytes[85] = 'X', bytes[86] = 'T', bytes[87] = '1';
   Put32(bytes, 108, 0x401008);  // texture, mipmap, complex
   const uint8_t redBlock[8] = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
-  for (int level = 0, s = size; level < levels; ++level, s = s > 1 ? s / 2 : 1) {
+  for (int level = 0, s = size; level<levels; ++level, s = s> 1 ? s / 2 : 1) {
     int blocks = ((s + 3) / 4) * ((s + 3) / 4);
     for (int b = 0; b < blocks; ++b) bytes.insert(bytes.end(), redBlock, redBlock + 8);
   }

@@ -15,9 +15,9 @@ TEST(EngineLog, DeliversCompletedLinesOnlyAndIgnoresWritesAfterClose) {
   log << "unfinished";
   log.close();
   log << "after close" << std::endl;
-  EXPECT_EQ(capture.Lines(), (std::vector<std::string>{"width=1024", "Max Anistropic Level:16",
-                                                       "half a line and its end", "", " ",
-                                                       "unfinished"}));
+  EXPECT_EQ(capture.Lines(),
+            (std::vector<std::string>{"width=1024", "Max Anistropic Level:16",
+                                      "half a line and its end", "", " ", "unfinished"}));
   EXPECT_FALSE(log.is_open());
   EXPECT_FALSE(log.good());
 }

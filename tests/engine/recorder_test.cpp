@@ -23,11 +23,10 @@ TEST(GlRecorder, LogsCallsWithArgumentsAndRestoresTheDriver) {
   glTable.wglGetProcAddress("glActiveTexture");
   StopGlRecording();
   EXPECT_EQ(RecordedGlCalls(),
-            (std::vector<std::string>{
-                GlCallText("glBegin", GLenum(GL_QUADS)), "glTexCoord2f(0.0625,1)",
-                "glVertex3f(-16.5,0,1)", "glEnd()",
-                GlCallText("gluPerspective", 45.0, 4.0 / 3.0, 1.0, 1000.0),
-                "wglGetProcAddress(\"glActiveTexture\")"}));
+            (std::vector<std::string>{GlCallText("glBegin", GLenum(GL_QUADS)),
+                                      "glTexCoord2f(0.0625,1)", "glVertex3f(-16.5,0,1)", "glEnd()",
+                                      GlCallText("gluPerspective", 45.0, 4.0 / 3.0, 1.0, 1000.0),
+                                      "wglGetProcAddress(\"glActiveTexture\")"}));
   EXPECT_EQ(RecordedGlCalls()[0], "glBegin(7)");
   EXPECT_EQ(glTable.glBegin, driver.glBegin);
   EXPECT_EQ(glTable.glBegin, DriverGlTable().glBegin);

@@ -61,8 +61,10 @@ TEST_F(TextureFonts, LinesApplyInOrderAndLaterOnesOverride) {
   WriteTga("second.tga", 32, 32, std::vector<uint8_t>(32 * 32 * 4, 255));
   WriteBytes("Tahoma.txt",
              "internalname = First\r\n65 = 7\r\n65 = 9\n\n66  -2\nINTERNALNAME = x\n"
-             "300 = 5\n" + std::string(300, 'q') + "\n32 = 3\ntexture = sheet.tga\n"
-             "internalname = Tahoma Bold\ntexture = second.tga");
+             "300 = 5\n" +
+                 std::string(300, 'q') +
+                 "\n32 = 3\ntexture = sheet.tga\n"
+                 "internalname = Tahoma Bold\ntexture = second.tga");
   LogCapture log;
   TextureFont* font = Load();
   EXPECT_EQ(font->widths[65], 9);
@@ -104,16 +106,18 @@ TEST_F(TextureFonts, GlyphQuadsCutCellsAndThePenMovesByTheWidths) {
   EXPECT_EQ(calls.front(), GlCallText("glEnable", GLenum(GL_TEXTURE_2D)));
   EXPECT_EQ(std::vector<std::string>(at - 4, at),
             (std::vector<std::string>{
-                "glEnable(3042)", GlCallText("glBlendFunc", GLenum(GL_SRC_ALPHA), GLenum(GL_ONE_MINUS_SRC_ALPHA)),
+                "glEnable(3042)",
+                GlCallText("glBlendFunc", GLenum(GL_SRC_ALPHA), GLenum(GL_ONE_MINUS_SRC_ALPHA)),
                 GlCallText("glAlphaFunc", GLenum(GL_GREATER), 0.1f), "glEnable(3008)"}));
   std::vector<std::string> expected = {
       // '0' (48): row 3, column 0.
-      "glTexCoord2f(0,0.1875)", "glVertex3f(20,30,0)", "glTexCoord2f(0,0.25)", "glVertex3f(20,46,0)",
-      "glTexCoord2f(0.0625,0.25)", "glVertex3f(36,46,0)", "glTexCoord2f(0.0625,0.1875)", "glVertex3f(36,30,0)",
+      "glTexCoord2f(0,0.1875)", "glVertex3f(20,30,0)", "glTexCoord2f(0,0.25)",
+      "glVertex3f(20,46,0)", "glTexCoord2f(0.0625,0.25)", "glVertex3f(36,46,0)",
+      "glTexCoord2f(0.0625,0.1875)", "glVertex3f(36,30,0)",
       // 255: row 15, column 15, six pixels further.
-      "glTexCoord2f(0.9375,0.9375)", "glVertex3f(26,30,0)", "glTexCoord2f(0.9375,1)", "glVertex3f(26,46,0)",
-      "glTexCoord2f(1,1)", "glVertex3f(42,46,0)", "glTexCoord2f(1,0.9375)", "glVertex3f(42,30,0)",
-      "glEnd()", "glDisable(3008)", "glDisable(3553)"};
+      "glTexCoord2f(0.9375,0.9375)", "glVertex3f(26,30,0)", "glTexCoord2f(0.9375,1)",
+      "glVertex3f(26,46,0)", "glTexCoord2f(1,1)", "glVertex3f(42,46,0)", "glTexCoord2f(1,0.9375)",
+      "glVertex3f(42,30,0)", "glEnd()", "glDisable(3008)", "glDisable(3553)"};
   EXPECT_EQ(std::vector<std::string>(at + 1, calls.end()), expected);
 
   // In a batch the caller owns the state; an empty text still issues its pair.
@@ -151,8 +155,9 @@ TEST_F(TextureFonts, PhraseCacheRendersReadsBackAndKeepsThePhraseTexture) {
 
   LogCapture log;
   BeginStaticPhrase(font);
-  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"w=" + std::to_string(a), "h=16", "fw=256", "fh=16",
-                                                   std::string("static draw add frase:") + TestPhrase}));
+  EXPECT_EQ(log.Lines(),
+            (std::vector<std::string>{"w=" + std::to_string(a), "h=16", "fw=256", "fh=16",
+                                      std::string("static draw add frase:") + TestPhrase}));
   int name = (*font->phraseTextures)[TestPhrase];
   ASSERT_NE(name, 0);
   EXPECT_EQ(font->phraseBatchActive, 1);
@@ -185,12 +190,12 @@ TEST_F(TextureFonts, PhraseCacheRendersReadsBackAndKeepsThePhraseTexture) {
   EXPECT_TRUE(log.Lines().empty());
   float w = float(a);
   EXPECT_EQ(RecordedGlCalls(),
-            (std::vector<std::string>{"glBegin(7)", "glTexCoord2f(0,1)", "glVertex3f(10,20,1)",
-                                      "glTexCoord2f(0,0)", "glVertex3f(10,36,1)",
-                                      GlCallText("glTexCoord2f", font->phraseU, 0.0f),
-                                      GlCallText("glVertex3f", 10.0f + w, 36.0f, 1.0f),
-                                      GlCallText("glTexCoord2f", font->phraseU, 1.0f),
-                                      GlCallText("glVertex3f", 10.0f + w, 20.0f, 1.0f), "glEnd()"}));
+            (std::vector<std::string>{
+                "glBegin(7)", "glTexCoord2f(0,1)", "glVertex3f(10,20,1)", "glTexCoord2f(0,0)",
+                "glVertex3f(10,36,1)", GlCallText("glTexCoord2f", font->phraseU, 0.0f),
+                GlCallText("glVertex3f", 10.0f + w, 36.0f, 1.0f),
+                GlCallText("glTexCoord2f", font->phraseU, 1.0f),
+                GlCallText("glVertex3f", 10.0f + w, 20.0f, 1.0f), "glEnd()"}));
   font->phraseBatchActive = 0;
 }
 
@@ -203,9 +208,10 @@ TEST_F(TextureFonts, SinglePhraseDrawWithoutASheetLogsEachTime) {
 }
 
 TEST(TestPhrase, IsTheBenchmarksThirtyThreeBytes) {
-  const unsigned char expected[] = {0xf1, 0xe0, 0xe1, 0xe1, 0xe0, 0xea, 0xea, 0xe0, 0x20, 0xe1, 0xe0,
-                                    0xe1, 0xe1, 0xea, 0xe0, 0x20, 0xe0, 0xf4, 0x2d, 0xf4, 0xe0, 0x2d,
-                                    0xe0, 0xf4, 0x20, 0x25, 0x21, 0x25, 0x5e, 0x5e, 0x5e, 0x23, 0x24, 0};
+  const unsigned char expected[] = {0xf1, 0xe0, 0xe1, 0xe1, 0xe0, 0xea, 0xea, 0xe0, 0x20,
+                                    0xe1, 0xe0, 0xe1, 0xe1, 0xea, 0xe0, 0x20, 0xe0, 0xf4,
+                                    0x2d, 0xf4, 0xe0, 0x2d, 0xe0, 0xf4, 0x20, 0x25, 0x21,
+                                    0x25, 0x5e, 0x5e, 0x5e, 0x23, 0x24, 0};
   EXPECT_EQ(std::vector<unsigned char>(TestPhrase, TestPhrase + 34),
             std::vector<unsigned char>(expected, expected + 34));
 }

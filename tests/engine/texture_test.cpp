@@ -37,16 +37,23 @@ class Textures : public GlWindowSuite {
 std::vector<std::string> LoadLines(const std::string& name, const std::string& loaded, int w, int h,
                                    unsigned type, unsigned format, int comp, int mips, unsigned bpp,
                                    unsigned bytes) {
-  return {"filename(char):" + name, loaded + name, "src->width = " + std::to_string(w),
-          "src->height = " + std::to_string(h), "src->depth = 1",
-          "src->type = " + std::to_string(type), "src->format = " + std::to_string(format),
-          "src->comp = " + std::to_string(comp), "src->numMipmaps = " + std::to_string(mips),
-          "src->bpp = " + std::to_string(bpp), "bytes = " + std::to_string(bytes)};
+  return {"filename(char):" + name,
+          loaded + name,
+          "src->width = " + std::to_string(w),
+          "src->height = " + std::to_string(h),
+          "src->depth = 1",
+          "src->type = " + std::to_string(type),
+          "src->format = " + std::to_string(format),
+          "src->comp = " + std::to_string(comp),
+          "src->numMipmaps = " + std::to_string(mips),
+          "src->bpp = " + std::to_string(bpp),
+          "bytes = " + std::to_string(bytes)};
 }
 
 TEST_F(Textures, TgaBecomesAMipmappedTextureWithItsTexelsAndLogLines) {
   // 2 × 2, top row red and green, bottom row blue and half-transparent white (BGRA bytes).
-  std::vector<uint8_t> pixels = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 128};
+  std::vector<uint8_t> pixels = {0,   0, 255, 255, 0,   255, 0,   255,
+                                 255, 0, 0,   255, 255, 255, 255, 128};
   WriteTga("tex_2x2.tga", 2, 2, pixels);
   LogCapture log;
   Texture texture;
@@ -69,8 +76,8 @@ TEST_F(Textures, TgaBecomesAMipmappedTextureWithItsTexelsAndLogLines) {
   uint8_t texels[16];
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
   // The stored bottom row comes first, as the file holds it: blue, white; then red, green.
-  const uint8_t expectedTexels[16] = {0, 0, 255, 255, 255, 255, 255, 128,
-                                      255, 0, 0, 255, 0, 255, 0, 255};
+  const uint8_t expectedTexels[16] = {0,   0, 255, 255, 255, 255, 255, 128,
+                                      255, 0, 0,   255, 0,   255, 0,   255};
   EXPECT_EQ(std::vector<uint8_t>(texels, texels + 16),
             std::vector<uint8_t>(expectedTexels, expectedTexels + 16));
   GLint size = 0;
@@ -105,7 +112,8 @@ TEST_F(Textures, MissingFileLogsNotLoadedAndUploadsTheLibrarysEmptyImage) {
 TEST_F(Textures, CorruptFilesGiveTheSameDefinedResult) {
   WriteBytes("tex_empty.png", "");
   WriteBytes("tex_text.png", "this is not an image\n");
-  WriteBytes("tex_truncated.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\x20\x08", 18));
+  WriteBytes("tex_truncated.tga",
+             std::string("\0\0\2\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\x20\x08", 18));
   for (const char* name : {"tex_empty.png", "tex_text.png", "tex_truncated.tga"}) {
     LogCapture log;
     Texture texture;
@@ -132,7 +140,7 @@ TEST_F(Textures, DxtFileUploadsEveryKeptLevelCompressed) {
       uploads.push_back(call.substr(0, call.rfind(',')));  // without the data pointer
   std::vector<std::string> expected;
   int sizes[] = {2048, 512, 128, 32, 8, 8, 8};
-  for (int level = 0, s = 64; level < 7; ++level, s = s > 1 ? s / 2 : 1)
+  for (int level = 0, s = 64; level<7; ++level, s = s> 1 ? s / 2 : 1)
     expected.push_back(GlCallText("glCompressedTexImage2DARB", GLenum(GL_TEXTURE_2D), level,
                                   GLenum(0x83F1), s, s, 0, sizes[level]));
   for (std::string& text : expected) text.pop_back();
@@ -197,24 +205,25 @@ TEST(ApplyTexture, SendsTheWholeStateInOrder) {
   ApplyTexture(&texture);
   StopGlRecording();
   const GLenum t = GL_TEXTURE_2D;
-  EXPECT_EQ(RecordedGlCalls(),
-            (std::vector<std::string>{
-                GlCallText("glEnable", t), GlCallText("glBindTexture", t, 7u),
-                GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR),
-                GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MAG_FILTER), GL_LINEAR),
-                GlCallText("glTexEnvi", GLenum(GL_TEXTURE_ENV), GLenum(GL_TEXTURE_ENV_MODE), GL_MODULATE),
-                GlCallText("glDisable", GLenum(GL_TEXTURE_GEN_S)),
-                GlCallText("glDisable", GLenum(GL_TEXTURE_GEN_T)),
-                GlCallText("glTexParameterf", t, GLenum(GL_TEXTURE_MAX_ANISOTROPY_EXT), 1.0f),
-                GlCallText("glEnable", t), GlCallText("glBindTexture", t, 7u),
-                GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR),
-                GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MAG_FILTER), GL_LINEAR),
-                GlCallText("glTexEnvi", GLenum(GL_TEXTURE_ENV), GLenum(GL_TEXTURE_ENV_MODE), GL_MODULATE),
-                GlCallText("glEnable", GLenum(GL_TEXTURE_GEN_S)),
-                GlCallText("glEnable", GLenum(GL_TEXTURE_GEN_T)),
-                GlCallText("glTexGeni", GLenum(GL_S), GLenum(GL_TEXTURE_GEN_MODE), GL_SPHERE_MAP),
-                GlCallText("glTexGeni", GLenum(GL_T), GLenum(GL_TEXTURE_GEN_MODE), GL_SPHERE_MAP),
-                GlCallText("glTexParameterf", t, GLenum(GL_TEXTURE_MAX_ANISOTROPY_EXT), 16.0f)}));
+  EXPECT_EQ(
+      RecordedGlCalls(),
+      (std::vector<std::string>{
+          GlCallText("glEnable", t), GlCallText("glBindTexture", t, 7u),
+          GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR),
+          GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MAG_FILTER), GL_LINEAR),
+          GlCallText("glTexEnvi", GLenum(GL_TEXTURE_ENV), GLenum(GL_TEXTURE_ENV_MODE), GL_MODULATE),
+          GlCallText("glDisable", GLenum(GL_TEXTURE_GEN_S)),
+          GlCallText("glDisable", GLenum(GL_TEXTURE_GEN_T)),
+          GlCallText("glTexParameterf", t, GLenum(GL_TEXTURE_MAX_ANISOTROPY_EXT), 1.0f),
+          GlCallText("glEnable", t), GlCallText("glBindTexture", t, 7u),
+          GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR),
+          GlCallText("glTexParameteri", t, GLenum(GL_TEXTURE_MAG_FILTER), GL_LINEAR),
+          GlCallText("glTexEnvi", GLenum(GL_TEXTURE_ENV), GLenum(GL_TEXTURE_ENV_MODE), GL_MODULATE),
+          GlCallText("glEnable", GLenum(GL_TEXTURE_GEN_S)),
+          GlCallText("glEnable", GLenum(GL_TEXTURE_GEN_T)),
+          GlCallText("glTexGeni", GLenum(GL_S), GLenum(GL_TEXTURE_GEN_MODE), GL_SPHERE_MAP),
+          GlCallText("glTexGeni", GLenum(GL_T), GLenum(GL_TEXTURE_GEN_MODE), GL_SPHERE_MAP),
+          GlCallText("glTexParameterf", t, GLenum(GL_TEXTURE_MAX_ANISOTROPY_EXT), 16.0f)}));
 }
 
 }  // namespace

@@ -35,12 +35,9 @@ inline FontDescription ParseFontDescription(const std::string& text) {
     if (line.empty()) continue;
     std::string key, value;
     SplitDescriptionLine(line, &key, &value);
-    if (key.size() <= 3)
-      description.widths[std::atoi(key.c_str())] = std::atoi(value.c_str());
-    else if (key == "internalname")
-      description.internalName = value;
-    else if (key == "texture")
-      description.texture = value;
+    if (key.size() <= 3) description.widths[std::atoi(key.c_str())] = std::atoi(value.c_str());
+    else if (key == "internalname") description.internalName = value;
+    else if (key == "texture") description.texture = value;
   }
   return description;
 }

@@ -100,11 +100,11 @@ TEST_F(FontData, CapitalsStandOnACommonBaselineAndDescendersGoBelowIt) {
   int baseline = lowestRow('A');
   EXPECT_GE(baseline, 8);
   EXPECT_EQ(lowestRow('H'), baseline);
-  EXPECT_EQ(lowestRow(0xC0), baseline);   // А
-  EXPECT_EQ(lowestRow(0xE0), baseline);   // а
-  EXPECT_GT(lowestRow(0xF0), baseline);   // р
-  EXPECT_GT(lowestRow(0xF3), baseline);   // у
-  EXPECT_LT(lowestRow(0xF9), 16);         // щ
+  EXPECT_EQ(lowestRow(0xC0), baseline);  // А
+  EXPECT_EQ(lowestRow(0xE0), baseline);  // а
+  EXPECT_GT(lowestRow(0xF0), baseline);  // р
+  EXPECT_GT(lowestRow(0xF3), baseline);  // у
+  EXPECT_LT(lowestRow(0xF9), 16);        // щ
 }
 
 TEST_F(FontData, DescriptionNamesTheFontAndItsSheet) {

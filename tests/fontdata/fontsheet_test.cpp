@@ -60,7 +60,7 @@ TEST(FontDescriptionText, ParsesBackIntoNameTextureAndWidths) {
   sheet.widths[32] = 3;
   sheet.hasGlyph[255] = true;
   sheet.widths[255] = 7;
-  sheet.widths[65] = 9;      // width without a glyph: not written
+  sheet.widths[65] = 9;  // width without a glyph: not written
   FontDescription description =
       ParseFontDescription(FormatFontDescription("My Font", "my font.png", sheet));
   EXPECT_EQ(description.internalName, "My Font");

@@ -24,14 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (parsed.code < 0 || parsed.code > 255 || !parsed.value.empty()) std::abort();
         widths[parsed.code] = parsed.width;
         break;
-      case FontLineKind::Texture:
-        texture = parsed.value;
-        break;
+      case FontLineKind::Texture: texture = parsed.value; break;
       case FontLineKind::Empty:
         if (!line.empty()) std::abort();
         break;
-      default:
-        break;
+      default: break;
     }
     if (parsed.value.size() > line.size()) std::abort();
   }

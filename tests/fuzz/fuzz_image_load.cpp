@@ -14,7 +14,7 @@
 namespace {
 
 // The first byte picks the name's extension, which picks the decoder (none: sniffed by content).
-const char* const kExtensions[] = {"", ".png", ".bmp", ".tga", ".dds", ".jpg",
+const char* const kExtensions[] = {"",     ".png", ".bmp", ".tga", ".dds", ".jpg",
                                    ".gif", ".psd", ".hdr", ".pic", ".pgm", ".ppm"};
 
 std::string Folder() {

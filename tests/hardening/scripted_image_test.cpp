@@ -45,7 +45,8 @@ class ScriptedImages : public GlWindowSuite {
     if (log) *log = capture.Lines();
     std::vector<std::string> uploads;
     for (const std::string& call : RecordedGlCalls())
-      if (call.rfind("glCompressedTexImage2DARB", 0) == 0 || call.rfind("gluBuild2DMipmaps", 0) == 0)
+      if (call.rfind("glCompressedTexImage2DARB", 0) == 0 ||
+          call.rfind("gluBuild2DMipmaps", 0) == 0)
         uploads.push_back(call.substr(0, call.rfind(',')));
     return uploads;
   }
@@ -67,8 +68,10 @@ TEST_F(ScriptedImages, MipLevelsPastTheKeptDataAreNotUploaded) {
   script(64, 64, 4, 6, 64 * 64 * 4, kDxt1, 2, 2048);
   std::vector<std::string> uploads = Uploads();
   ASSERT_EQ(uploads.size(), 2u);
-  EXPECT_EQ(uploads[0].rfind("glCompressedTexImage2DARB(3553,0,33777,64,64,0", 0), 0u) << uploads[0];
-  EXPECT_EQ(uploads[1].rfind("glCompressedTexImage2DARB(3553,1,33777,32,32,0", 0), 0u) << uploads[1];
+  EXPECT_EQ(uploads[0].rfind("glCompressedTexImage2DARB(3553,0,33777,64,64,0", 0), 0u)
+      << uploads[0];
+  EXPECT_EQ(uploads[1].rfind("glCompressedTexImage2DARB(3553,1,33777,32,32,0", 0), 0u)
+      << uploads[1];
 }
 
 TEST_F(ScriptedImages, KeptDataShorterThanTheBaseFallsBackToThePixels) {

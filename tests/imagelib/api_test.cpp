@@ -87,7 +87,8 @@ TEST_F(ImageApi, FailedLoadsLeaveTheImageAndSetAnError) {
 
 TEST_F(ImageApi, TgaKeepsStoredRowsAsBgr) {
   Bytes pixels = {1, 2, 3, 4, 5, 6};
-  ASSERT_TRUE(ilLoadImage(Write("imagelib_api_rows.tga", testfiles::Tga24(1, 2, pixels, false)).c_str()));
+  ASSERT_TRUE(
+      ilLoadImage(Write("imagelib_api_rows.tga", testfiles::Tga24(1, 2, pixels, false)).c_str()));
   EXPECT_EQ(ilGetInteger(IL_IMAGE_FORMAT), IL_BGR);
   EXPECT_EQ(ilGetInteger(IL_IMAGE_BPP), 3);
   EXPECT_EQ(Bytes(ilGetData(), ilGetData() + 6), pixels);

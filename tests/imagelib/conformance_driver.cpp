@@ -61,10 +61,11 @@ void ProbeFile(const char* fileName, const char* dumpDir) {
   ILuint bpp = ilGetInteger(IL_IMAGE_BPP);
   uint32_t bytes = uint32_t(height) * uint32_t(depth) * bpp * uint32_t(width);
   const uint8_t* data = ilGetData();
-  std::printf("file %s\n  loaded %s\n  size %dx%dx%d\n  type 0x%04x format 0x%04x\n"
-              "  comp %s numMipmaps %d bpp %u bytes %u\n  pixels %08x\n",
-              fileName, loaded ? "yes" : "no", width, height, depth, type, format,
-              DxtcName(dxtc), numMipmaps, bpp, bytes, data ? Fnv1a(data, bytes) : 0u);
+  std::printf(
+      "file %s\n  loaded %s\n  size %dx%dx%d\n  type 0x%04x format 0x%04x\n"
+      "  comp %s numMipmaps %d bpp %u bytes %u\n  pixels %08x\n",
+      fileName, loaded ? "yes" : "no", width, height, depth, type, format, DxtcName(dxtc),
+      numMipmaps, bpp, bytes, data ? Fnv1a(data, bytes) : 0u);
   if (dxtc >= IL_DXT1 && dxtc <= IL_DXT5) PrintDxtcLevels(name, dxtc, numMipmaps);
   if (dumpDir && data) {
     std::string base = fileName;

@@ -106,8 +106,8 @@ TEST(SizeLimits, ByteCountsStayWithin32Bits) {
 
 TEST(Tga, RunsAndDamage) {
   // RLE 24-bit, 3 x 1: a repeat packet of 2 then a raw packet of 1.
-  Bytes file = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 1, 0, 24, 0,
-                0x81, 1, 2, 3, 0x00, 4, 5, 6};
+  Bytes file = {0, 0, 10, 0,  0, 0,    0, 0, 0, 0,    0, 0, 3,
+                0, 1, 0,  24, 0, 0x81, 1, 2, 3, 0x00, 4, 5, 6};
   DecodedImage out;
   ASSERT_EQ(DecodeTga(file.data(), file.size(), out), DecodeStatus::ok);
   EXPECT_EQ(out.pixels, (Bytes{1, 2, 3, 1, 2, 3, 4, 5, 6}));
@@ -186,8 +186,10 @@ Bytes IndexedPng(uint32_t width, uint32_t height, uint8_t bits, const Bytes& fil
   ihdr.insert(ihdr.end(), {bits, 3, 0, 0, 0});
   chunk(png, "IHDR", ihdr);
   chunk(png, "PLTE", Bytes(3 * 16, 0x80));
+  // clang-format off
   Bytes z = {0x78, 0x01, 0x01, uint8_t(filtered.size()), uint8_t(filtered.size() >> 8),
              uint8_t(~filtered.size()), uint8_t(~filtered.size() >> 8)};
+  // clang-format on
   testfiles::Append(z, filtered);
   be32(z, Adler32(filtered));
   chunk(png, "IDAT", z);

@@ -27,7 +27,10 @@ inline void Put32(Bytes& out, size_t at, uint32_t v) {
 inline Bytes Dds(uint32_t width, uint32_t height, const char* fourCc, uint32_t declaredLevels,
                  const Bytes& payload, uint32_t caps2 = 0) {
   Bytes out(128, 0);
-  out[0] = 'D'; out[1] = 'D'; out[2] = 'S'; out[3] = ' ';
+  out[0] = 'D';
+  out[1] = 'D';
+  out[2] = 'S';
+  out[3] = ' ';
   Put32(out, 4, 124);
   Put32(out, 8, 0x1 | 0x2 | 0x4 | 0x1000 | 0x80000 | (declaredLevels > 1 ? 0x20000 : 0));
   Put32(out, 12, height);
@@ -59,9 +62,11 @@ inline Bytes Dxt1Chain(uint32_t width, uint32_t height, uint32_t levels, const B
 
 // An uncompressed 24-bit TGA with the given stored pixel bytes.
 inline Bytes Tga24(uint16_t width, uint16_t height, const Bytes& pixels, bool topLeft) {
+  // clang-format off
   Bytes out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), 24,
                uint8_t(topLeft ? 0x20 : 0)};
+  // clang-format on
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }

@@ -7,9 +7,9 @@
 namespace {
 
 TEST(PhraseTextureWidth, NextPowerOfTwoBetweenFourAnd4096) {
-  const uint32_t cases[][2] = {{0, 1},   {1, 1},     {2, 2},     {3, 4},     {4, 4},
-                               {5, 8},   {300, 512}, {512, 512}, {513, 1024}, {4096, 4096},
-                               {4097, 4096}, {0xFFFFFFFFu, 4096}};
+  const uint32_t cases[][2] = {{0, 1},      {1, 1},       {2, 2},       {3, 4},
+                               {4, 4},      {5, 8},       {300, 512},   {512, 512},
+                               {513, 1024}, {4096, 4096}, {4097, 4096}, {0xFFFFFFFFu, 4096}};
   for (const auto& c : cases) EXPECT_EQ(PhraseTextureWidth(c[0]), c[1]) << c[0];
 }
 
@@ -23,8 +23,9 @@ TEST(PhraseTexels, AlphaIsTheNextRedDoubledAndPaddingIsZero) {
   BuildPhraseTexels(readBack.data(), width, textureWidth, texels.data());
   // Pixel 0 takes 128 * 2 mod 256 = 0, pixel 1 takes 255 * 2 mod 256 = 254, pixel 2 the first
   // red of the next row up (7 * 2).
-  EXPECT_EQ(std::vector<uint8_t>(texels.begin(), texels.begin() + 16),
-            (std::vector<uint8_t>{255, 255, 255, 0, 255, 255, 255, 254, 255, 255, 255, 14, 0, 0, 0, 0}));
+  EXPECT_EQ(
+      std::vector<uint8_t>(texels.begin(), texels.begin() + 16),
+      (std::vector<uint8_t>{255, 255, 255, 0, 255, 255, 255, 254, 255, 255, 255, 14, 0, 0, 0, 0}));
   // The last pixel of the last row takes the spare byte.
   EXPECT_EQ(texels[15 * 16 + 2 * 4 + 3], 18);
   for (int row = 0; row < 16; ++row)

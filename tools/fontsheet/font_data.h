@@ -9,8 +9,8 @@
 #include "sheet_render.h"
 
 struct FontDataFiles {
-  std::string description;      // contents of "<name>.txt"
-  std::vector<uint8_t> png;     // contents of "<name>.png"
+  std::string description;   // contents of "<name>.txt"
+  std::vector<uint8_t> png;  // contents of "<name>.png"
   GlyphSheet sheet;
 };
 

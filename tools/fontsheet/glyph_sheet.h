@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-constexpr int kCellSize = 16;              // pixels per cell side; also the drawn quad's size
-constexpr int kCellsPerRow = 16;           // byte code c: column c % 16, row c / 16
+constexpr int kCellSize = 16;     // pixels per cell side; also the drawn quad's size
+constexpr int kCellsPerRow = 16;  // byte code c: column c % 16, row c / 16
 constexpr int kSheetSize = kCellSize * kCellsPerRow;
 
 struct GlyphSheet {
-  std::vector<uint8_t> rgba;               // kSheetSize^2 RGBA texels, first row = top of picture
+  std::vector<uint8_t> rgba;  // kSheetSize^2 RGBA texels, first row = top of picture
   bool hasGlyph[256] = {};
-  int widths[256] = {};                    // advance in whole pixels, for codes with a glyph
-  int clippedTexels[256] = {};             // covered texels that fell outside the code's cell
+  int widths[256] = {};         // advance in whole pixels, for codes with a glyph
+  int clippedTexels[256] = {};  // covered texels that fell outside the code's cell
 };
 
 // An empty, fully transparent sheet.

@@ -43,14 +43,16 @@ bool OpenScreen(Screen& s) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = "GlyphReference2D";
   if (!RegisterClassExA(&windowClass)) return false;
-  HWND window = CreateWindowExA(0, "GlyphReference2D", "glyphstorm2d reference", WS_POPUP, 0, 0, 800, 600,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND window = CreateWindowExA(0, "GlyphReference2D", "glyphstorm2d reference", WS_POPUP, 0, 0,
+                                800, 600, nullptr, nullptr, windowClass.hInstance, nullptr);
   if (!window) return false;
   ShowWindow(window, SW_SHOWMAXIMIZED);
   SetForegroundWindow(window);
-  if (DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&s.directDraw), IID_IDirectDraw7, nullptr) != DD_OK)
+  if (DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&s.directDraw), IID_IDirectDraw7,
+                         nullptr) != DD_OK)
     return false;
-  if (s.directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK) return false;
+  if (s.directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
+    return false;
   if (s.directDraw->SetDisplayMode(800, 600, 16, 0, 0) != DD_OK) return false;
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof desc;
@@ -122,7 +124,8 @@ int main(int argc, char** argv) {
   }
   Screen s;
   if (!OpenScreen(s)) {
-    std::fprintf(stderr, "ddraw_reference: no DirectDraw full screen (a virtual desktop is needed)\n");
+    std::fprintf(stderr,
+                 "ddraw_reference: no DirectDraw full screen (a virtual desktop is needed)\n");
     return 1;
   }
   HFONT font = MakeFont();
@@ -136,7 +139,8 @@ int main(int argc, char** argv) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    if (s.primary->Flip(nullptr, DDFLIP_WAIT | DDFLIP_NOVSYNC) == DDERR_SURFACELOST) s.primary->Restore();
+    if (s.primary->Flip(nullptr, DDFLIP_WAIT | DDFLIP_NOVSYNC) == DDERR_SURFACELOST)
+      s.primary->Restore();
     ++frames;
     if (GetTickCount() - lastMark > 1000) {
       fps = frames;

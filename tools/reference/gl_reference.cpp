@@ -66,9 +66,9 @@ bool OpenGlWindow() {
   DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
   AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, exStyle);
   HWND window = CreateWindowExA(exStyle, "GlyphReference", "glyphstorm reference",
-                                WS_OVERLAPPEDWINDOW | WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+                                WS_OVERLAPPEDWINDOW | WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                0, 0, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
   if (!window) return false;
   dc = GetDC(window);
   PIXELFORMATDESCRIPTOR request = {};
@@ -144,7 +144,8 @@ bool LoadSheet(Resources& r, std::vector<unsigned char>& rgba, int& size) {
 
 // The phrase texture, composed on the CPU from the sheet's alpha (white texels, the phrase's
 // bottom row first, zero past the phrase width) with glyphstorm's size and filters.
-void MakePhraseTexture(Resources& r, const std::vector<unsigned char>& sheet, int size, bool anisotropic) {
+void MakePhraseTexture(Resources& r, const std::vector<unsigned char>& sheet, int size,
+                       bool anisotropic) {
   int fw = 4;
   while (fw < r.phraseWidth && fw < 4096) fw *= 2;
   int cell = size / 16;
