@@ -41,8 +41,11 @@ struct Reference {
   int32_t UpTo(int32_t max) {
     uint64_t r = Next();
     if (max < 0) return INT32_MIN;
-    return static_cast<int32_t>(
-        (static_cast<unsigned __int128>(r) * (uint64_t{uint32_t(max)} + 1)) >> 64);
+    // High 64 bits of the 96-bit product r * (max + 1), from 32-bit halves (i686 has no
+    // 128-bit integers); the sum cannot overflow because both factors of each term fit 32 bits.
+    uint64_t range = uint64_t{uint32_t(max)} + 1;
+    uint64_t lowPart = (r & 0xFFFFFFFFu) * range;
+    return static_cast<int32_t>(((r >> 32) * range + (lowPart >> 32)) >> 32);
   }
 };
 
