@@ -1,8 +1,10 @@
-// Image loading through the DevIL API (IL), with its eleven log lines per file.
+// Image loading through the DevIL API (IL): eleven log lines per file, and one more when the
+// library holds fewer pixel bytes than its sizes promise.
 #include "engine/texture/image.h"
 
 #include <IL/il.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -44,6 +46,17 @@ void CopyKeptLevels(Image* image, ILuint name, ILint dxtFormat) {
   image->compressedFormat = GlCompressedFormat(dxtFormat);
 }
 
+// Copy at most what the library holds: the sizes it reports may promise more (a wrapped or
+// inconsistent product), and reading past its buffer faults. The rest stays zero.
+void CopyHeldPixels(unsigned char* data, uint32_t bytes) {
+  ILint held = ilGetInteger(IL_IMAGE_SIZE_OF_DATA);
+  const ILubyte* pixels = ilGetData();
+  uint32_t copied = pixels && held > 0 ? std::min(bytes, uint32_t(held)) : 0;
+  if (copied) std::memcpy(data, pixels, copied);
+  std::memset(data + copied, 0, bytes - copied);
+  if (copied < bytes) engineLog << "bytes zero-filled = " << bytes - copied << std::endl;
+}
+
 }  // namespace
 
 Image* LoadImageFile(const char* fileName) {
@@ -77,9 +90,7 @@ Image* LoadImageFile(const char* fileName) {
   uint32_t bytes = ImageBytes(*image);
   engineLog << "bytes = " << bytes << std::endl;
   image->data = new unsigned char[bytes ? bytes : 1];
-  const ILubyte* pixels = ilGetData();
-  if (pixels) std::memcpy(image->data, pixels, bytes);
-  else std::memset(image->data, 0, bytes);
+  CopyHeldPixels(image->data, bytes);
   if (image->comp) CopyKeptLevels(image, name, dxtFormat);
 
   ilDeleteImages(1, &name);

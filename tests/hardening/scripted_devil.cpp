@@ -53,6 +53,7 @@ ILint ILAPIENTRY ilGetInteger(ILenum mode) {
     case IL_IMAGE_TYPE: return IL_UNSIGNED_BYTE;
     case IL_NUM_MIPMAPS: return script.mipmaps;
     case IL_DXTC_DATA_FORMAT: return script.dxtcFormat;
+    case IL_IMAGE_SIZE_OF_DATA: return ILint(script.pixels.size());
     default: return 0;
   }
 }

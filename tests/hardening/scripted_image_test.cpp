@@ -12,6 +12,7 @@
 #include "engine/core/engine_state.h"
 #include "engine/core/gl_api.h"
 #include "engine/core/gl_recorder.h"
+#include "engine/texture/image.h"
 #include "engine/texture/texture.h"
 #include "gl_window_fixture.h"
 #include "log_capture.h"
@@ -61,6 +62,20 @@ TEST_F(ScriptedImages, AWrappingByteCountUploadsNothing) {
   script(65537, 65537, 4, 0, 16, kNoDxt, 0, 0);  // wraps to 0x80004 bytes, far fewer than needed
   EXPECT_EQ(Uploads(&log), std::vector<std::string>{});
   EXPECT_EQ(log[10], "bytes = 524292");
+  EXPECT_EQ(log[11], "bytes zero-filled = 524276");
+}
+
+TEST_F(ScriptedImages, TheCopyTakesOnlyTheBytesTheLibraryHolds) {
+  script(65537, 65537, 4, 0, 16, kNoDxt, 0, 0);  // promises 524292 bytes, holds 16 (all 0x80)
+  LogCapture capture;
+  Image* image = LoadImageFile("scripted");
+  std::vector<unsigned char> copy(image->data, image->data + 524292);
+  FreeImage(image);
+  EXPECT_EQ(std::vector<unsigned char>(copy.begin(), copy.begin() + 16),
+            std::vector<unsigned char>(16, 0x80));
+  EXPECT_EQ(std::vector<unsigned char>(copy.begin() + 16, copy.end()),
+            std::vector<unsigned char>(524292 - 16, 0));
+  EXPECT_EQ(capture.Lines().back(), "bytes zero-filled = 524276");
 }
 
 TEST_F(ScriptedImages, MipLevelsPastTheKeptDataAreNotUploaded) {

@@ -63,9 +63,9 @@ void ProbeFile(const char* fileName, const char* dumpDir) {
   const uint8_t* data = ilGetData();
   std::printf(
       "file %s\n  loaded %s\n  size %dx%dx%d\n  type 0x%04x format 0x%04x\n"
-      "  comp %s numMipmaps %d bpp %u bytes %u\n  pixels %08x\n",
+      "  comp %s numMipmaps %d bpp %u bytes %u held %d\n  pixels %08x\n",
       fileName, loaded ? "yes" : "no", width, height, depth, type, format, DxtcName(dxtc),
-      numMipmaps, bpp, bytes, data ? Fnv1a(data, bytes) : 0u);
+      numMipmaps, bpp, bytes, ilGetInteger(IL_IMAGE_SIZE_OF_DATA), data ? Fnv1a(data, bytes) : 0u);
   if (dxtc >= IL_DXT1 && dxtc <= IL_DXT5) PrintDxtcLevels(name, dxtc, numMipmaps);
   if (dumpDir && data) {
     std::string base = fileName;
