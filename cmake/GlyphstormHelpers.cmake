@@ -43,3 +43,57 @@ function(glyphstorm_add_script_test name)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
 endfunction()
+
+# glyphstorm_dll_boundary(NAME name DLL file.dll HEADERS <IL/il.h>... EXPORTS fn@bytes...
+#                         [EXTRA fn...]): one export list per DLL, from which come
+#   ${name}_DEF          its module-definition file: on i686 every stdcall name keeps its
+#                        argument bytes, so the linker (stdcall fix-up off) matches them against
+#                        the definitions, and --kill-at leaves the bare names in the export table;
+#   ${name}_IMPORT_LIB   the import library callers link, mapping the decorated names they use
+#                        onto the bare exports;
+#   ${name}_CHECKS       a source with compile-time checks that the headers both sides include
+#                        declare each function __stdcall with those argument bytes (i686 only:
+#                        x86_64 has one convention).
+# EXTRA exports are undecorated functions of ours (test hooks) that no caller links by name.
+function(glyphstorm_dll_boundary)
+  cmake_parse_arguments(B "" "NAME;DLL" "HEADERS;EXPORTS;EXTRA" ${ARGN})
+  set(dir ${CMAKE_BINARY_DIR}/dll-boundaries)
+  set(def "LIBRARY ${B_DLL}\nEXPORTS\n")
+  set(checks "")
+  foreach(export ${B_EXPORTS})
+    if(NOT export MATCHES "^([A-Za-z_][A-Za-z0-9_]*)@([0-9]+)$")
+      message(FATAL_ERROR "${B_NAME}: export '${export}' is not name@argument-bytes")
+    endif()
+    set(function ${CMAKE_MATCH_1})
+    set(bytes ${CMAKE_MATCH_2})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      string(APPEND def "  ${export}\n")
+    else()
+      string(APPEND def "  ${function}\n")
+    endif()
+    string(APPEND checks "GS_CHECK_STDCALL(${function}, ${bytes});\n")
+  endforeach()
+  foreach(export ${B_EXTRA})
+    string(APPEND def "  ${export}\n")
+  endforeach()
+  file(WRITE ${dir}/${B_NAME}.def "${def}")
+
+  set(includes "")
+  foreach(header ${B_HEADERS})
+    string(APPEND includes "#include ${header}\n")
+  endforeach()
+  set(GS_DLL ${B_DLL})
+  set(GS_INCLUDES "${includes}")
+  set(GS_CHECKS "${checks}")
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/stdcall_checks.cpp.in ${dir}/${B_NAME}_checks.cpp @ONLY)
+
+  set(import_lib ${dir}/lib${B_NAME}_import.a)
+  add_custom_command(OUTPUT ${import_lib}
+    COMMAND ${GLYPHSTORM_DLLTOOL} --kill-at -d ${dir}/${B_NAME}.def -D ${B_DLL} -l ${import_lib}
+    DEPENDS ${dir}/${B_NAME}.def VERBATIM)
+  add_custom_target(${B_NAME}_import DEPENDS ${import_lib})
+
+  set(${B_NAME}_DEF ${dir}/${B_NAME}.def PARENT_SCOPE)
+  set(${B_NAME}_IMPORT_LIB ${import_lib} PARENT_SCOPE)
+  set(${B_NAME}_CHECKS ${dir}/${B_NAME}_checks.cpp PARENT_SCOPE)
+endfunction()

@@ -7,10 +7,9 @@
 
 #include "engine/core/engine_state.h"
 #include "engine/core/startup.h"
+#include "launcher/vtapi.h"
 
 namespace {
-
-using InitDemoFunction = DisplaySettings* (*)();
 
 // Without a usable launcher the benchmark still runs: windowed, 800 × 600, 32 bits.
 const DisplaySettings kFallbackSettings = {800, 600, 32, 2};

@@ -6,6 +6,7 @@
 
 #include "settings_dialog.h"
 #include "settings_file.h"
+#include "vtapi.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 // Test helper: loads vtAPI.dll as the benchmark does, calls InitDemo, prints the four values.
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
+
+#include "launcher/vtapi.h"
 
 int main() {
   HMODULE launcher = LoadLibraryA("vtAPI.dll");
@@ -10,15 +11,14 @@ int main() {
     std::printf("no vtAPI.dll\n");
     return 2;
   }
-  using InitDemoFn = const int32_t* (*)();
-  auto initDemo =
-      reinterpret_cast<InitDemoFn>(reinterpret_cast<void*>(GetProcAddress(launcher, "InitDemo")));
+  auto initDemo = reinterpret_cast<InitDemoFunction>(
+      reinterpret_cast<void*>(GetProcAddress(launcher, "InitDemo")));
   if (!initDemo) {
     std::printf("no InitDemo\n");
     return 3;
   }
-  const int32_t* s = initDemo();
-  std::printf("%d %d %d %d\n", static_cast<int>(s[0]), static_cast<int>(s[1]),
-              static_cast<int>(s[2]), static_cast<int>(s[3]));
+  const DisplaySettings* s = initDemo();
+  std::printf("%d %d %d %d\n", static_cast<int>(s->width), static_cast<int>(s->height),
+              static_cast<int>(s->bpp), static_cast<int>(s->fullscreen));
   return 0;
 }
