@@ -1,12 +1,24 @@
-# glyphstorm_add_test(name SOURCES ... LIBS ...): one GoogleTest program, registered as one ctest
-# entry (a whole binary per Wine start keeps the run fast). Windows test programs run through the
-# Wine runner; their working directory is the output folder, where the DLLs and data sit.
+# glyphstorm_add_test(name SOURCES ... LIBS ... [DESKTOP WxH] [SERIAL]): one GoogleTest program,
+# registered as one ctest entry (a whole binary per Wine start keeps the run fast). Windows test
+# programs run through the Wine runner; their working directory is the output folder, where the
+# DLLs and data sit. DESKTOP runs the program inside a Wine virtual desktop of that size; SERIAL
+# keeps other tests from running meanwhile.
 function(glyphstorm_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "TIMEOUT;DESKTOP" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
-           WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  if(T_DESKTOP)
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --desktop ${T_DESKTOP} $<TARGET_FILE:${name}>
+                     --gtest_brief=1
+             WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  else()
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
+             WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  endif()
+  if(T_SERIAL)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()

@@ -30,3 +30,6 @@ int shadersEnabled;
 
 MessageBoxFunction showMessageBox = MessageBoxA;
 TickCountFunction readTickCount = GetTickCount;
+GetDcFunction getWindowDc = GetDC;
+ChoosePixelFormatFunction choosePixelFormat = ChoosePixelFormat;
+DescribePixelFormatFunction describePixelFormat = DescribePixelFormat;

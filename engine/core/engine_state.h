@@ -32,3 +32,13 @@ using MessageBoxFunction = int(WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption,
 using TickCountFunction = DWORD(WINAPI*)();
 extern MessageBoxFunction showMessageBox;  // MessageBoxA
 extern TickCountFunction readTickCount;    // GetTickCount
+
+// The pixel-format steps of opening the window, so tests can make one of them fail or describe
+// another kind of format than the machine has.
+using GetDcFunction = HDC(WINAPI*)(HWND window);
+using ChoosePixelFormatFunction = int(WINAPI*)(HDC dc, const PIXELFORMATDESCRIPTOR* request);
+using DescribePixelFormatFunction = int(WINAPI*)(HDC dc, int format, UINT size,
+                                                 PIXELFORMATDESCRIPTOR* described);
+extern GetDcFunction getWindowDc;                        // GetDC
+extern ChoosePixelFormatFunction choosePixelFormat;      // ChoosePixelFormat
+extern DescribePixelFormatFunction describePixelFormat;  // DescribePixelFormat

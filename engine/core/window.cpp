@@ -78,8 +78,8 @@ bool EnterFullscreen(int width, int height, int bpp) {
 
 void LogAccelerationClass(const PIXELFORMATDESCRIPTOR& request) {
   PIXELFORMATDESCRIPTOR described = {};
-  int index = ChoosePixelFormat(hDC, &request);
-  DescribePixelFormat(hDC, index, sizeof(PIXELFORMATDESCRIPTOR), &described);
+  int index = choosePixelFormat(hDC, &request);
+  describePixelFormat(hDC, index, sizeof(PIXELFORMATDESCRIPTOR), &described);
   bool generic = (described.dwFlags & PFD_GENERIC_FORMAT) != 0;
   bool accelerated = (described.dwFlags & PFD_GENERIC_ACCELERATED) != 0;
   if (generic && !accelerated) engineLog << "Программная эмуляция" << std::endl;
@@ -114,11 +114,11 @@ bool OpenWindow(int width, int height, int bpp) {
       exStyle, "vantor", "vantor", style | WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
       rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
   if (!hWnd) return FailOpen("Window Creation Error.");
-  hDC = GetDC(hWnd);
+  hDC = getWindowDc(hWnd);
   if (!hDC) return FailOpen("Can't Create A GL Device Context.");
 
   const PIXELFORMATDESCRIPTOR& request = RequestedFormat(bpp);
-  int pixelFormat = ChoosePixelFormat(hDC, &request);
+  int pixelFormat = choosePixelFormat(hDC, &request);
   if (!pixelFormat) return FailOpen("Can't Find A Suitable PixelFormat.");
   LogAccelerationClass(request);
   LogRequestedFormat(pixelFormat, request);

@@ -10,6 +10,7 @@
 
 #include "engine/core/engine_state.h"
 #include "engine/core/extensions.h"
+#include "engine/core/gl_recorder.h"
 #include "engine/core/startup.h"
 #include "engine/core/window.h"
 #include "log_capture.h"
@@ -90,6 +91,42 @@ TEST(Startup, SetsTheDefaultStateAndLogsTheCardAndLibraries) {
   EXPECT_EQ(at[12], "DevIL init success");
   EXPECT_EQ(at[13], "Шрифт по умолчанию загружен (Tahoma 10px)");
   EXPECT_EQ(at + 14, lines.end());
+  CloseEngineKeepingTheLog();
+}
+
+// The state is set on the default texture right after the extensions are fetched, before the
+// card is asked anything.
+TEST(Startup, SetsTheDefaultGlStateInOrderAfterTheExtensions) {
+  StartGlRecording(true);
+  ClearRecordedGlCalls();
+  bool started = InitEngine(320, 240, 32, 2);
+  StopGlRecording();
+  ASSERT_TRUE(started);
+  const std::vector<std::string>& calls = RecordedGlCalls();
+  auto at = std::find(calls.begin(), calls.end(), GlCallText("glFrontFace", GLenum(GL_CCW)));
+  ASSERT_NE(at, calls.end());
+  ASSERT_NE(at, calls.begin());
+  EXPECT_EQ(at[-1].rfind("wglGetProcAddress(", 0), 0u);
+  std::vector<std::string> expected = {
+      GlCallText("glFrontFace", GLenum(GL_CCW)),
+      GlCallText("glCullFace", GLenum(GL_BACK)),
+      GlCallText("glEnable", GLenum(GL_CULL_FACE)),
+      GlCallText("glShadeModel", GLenum(GL_SMOOTH)),
+      "glClearColor(0,0,0,0)",
+      "glClearDepth(1)",
+      GlCallText("glEnable", GLenum(GL_DEPTH_TEST)),
+      GlCallText("glDepthFunc", GLenum(GL_LESS)),
+  };
+  for (GLenum hint :
+       {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT, GL_LINE_SMOOTH_HINT,
+        GL_POLYGON_SMOOTH_HINT, GL_FOG_HINT, GL_GENERATE_MIPMAP_HINT, GL_TEXTURE_COMPRESSION_HINT})
+    expected.push_back(GlCallText("glHint", hint, GLenum(GL_NICEST)));
+  expected.push_back(GlCallText("glTexParameteri", GLenum(GL_TEXTURE_2D),
+                                GLenum(GL_TEXTURE_MIN_FILTER), GLint(GL_NEAREST_MIPMAP_NEAREST)));
+  expected.push_back(GlCallText("glDisable", GLenum(GL_STENCIL_TEST)));
+  expected.push_back(GlCallText("glGetString", GLenum(GL_VENDOR)));
+  ASSERT_GE(size_t(calls.end() - at), expected.size());
+  EXPECT_EQ(std::vector<std::string>(at, at + expected.size()), expected);
   CloseEngineKeepingTheLog();
 }
 

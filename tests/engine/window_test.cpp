@@ -51,6 +51,7 @@ class Window : public ::testing::Test {
     if (hWnd || hRC) CloseWindow();
     showMessageBox = MessageBoxA;
     readTickCount = GetTickCount;
+    describePixelFormat = DescribePixelFormat;
   }
 };
 
@@ -89,6 +90,46 @@ TEST_F(Window, OpensWindowedWithCurrentContextAndLogsTheRequestedFormat) {
   WNDCLASSA unused;
   EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "Vantor", &unused));
   EXPECT_TRUE(boxes.empty());
+}
+
+// Describes the real chosen format with the generic bits of the case under test.
+DWORD genericBits;
+int describedFormat;
+UINT describedSize;
+int WINAPI DescribeWithGenericBits(HDC dc, int format, UINT size, PIXELFORMATDESCRIPTOR* out) {
+  describedFormat = format;
+  describedSize = size;
+  int count = DescribePixelFormat(dc, format, size, out);
+  out->dwFlags = (out->dwFlags & ~(PFD_GENERIC_FORMAT | PFD_GENERIC_ACCELERATED)) | genericBits;
+  return count;
+}
+
+TEST_F(Window, LogsTheAccelerationClassOfTheChosenFormat) {
+  const struct {
+    DWORD bits;
+    const char* line;  // null: no line before the format lines
+  } cases[] = {
+      {PFD_GENERIC_FORMAT, "Программная эмуляция"},
+      {PFD_GENERIC_FORMAT | PFD_GENERIC_ACCELERATED, "MCD Драйвер"},
+      {PFD_GENERIC_ACCELERATED, nullptr},
+  };
+  describePixelFormat = DescribeWithGenericBits;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bits);
+    genericBits = c.bits;
+    describedFormat = 0;
+    LogCapture log;
+    ASSERT_TRUE(OpenWindow(320, 240, 32));
+    EXPECT_EQ(describedFormat, GetPixelFormat(hDC));
+    EXPECT_EQ(describedSize, 40u);
+    const std::vector<std::string>& lines = log.Lines();
+    ASSERT_EQ(lines.size(), c.line ? 7u : 6u);
+    if (c.line) {
+      EXPECT_EQ(lines[0], c.line);
+    }
+    EXPECT_EQ(lines[c.line ? 1 : 0].rfind("Pixel Format:", 0), 0u);
+    EXPECT_FALSE(CloseWindow());
+  }
 }
 
 TEST_F(Window, KeysFollowKeyMessagesAndIgnoreCodesPastTheTable) {
