@@ -1,6 +1,7 @@
 // Reference limit for glyphstorm2d: a DirectDraw 7 full screen of 800 x 600 x 16 and, per frame,
-// a black fill, 200 GDI text outputs of the phrase and the rate on the back buffer, then a flip.
-//   ddraw_reference.exe [seconds] [exchange] [calls]
+// a black fill, GDI text outputs of the phrase (200 unless given) and the rate on the back
+// buffer, then a flip.
+//   ddraw_reference.exe [seconds] [phrases] [exchange] [calls]
 // Runs until Esc or the given number of seconds; needs a Wine virtual desktop under Wine.
 // For finding where glyphstorm2d's frame time goes, "exchange" adds its per-frame device-context
 // exchange (GetDC, ReleaseDC, Lock, Unlock, GetDC) and "calls" its GDI calls around each text.
@@ -8,17 +9,19 @@
 #include <ddraw.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+
+#include "reference_window.h"
 
 namespace {
 
-const char kPhrase[] = "саббакка баббка аф-аф-аф %!%^^^#$";
-const int kPhrases = 200;
+const char* const kWords[] = {"exchange", "calls"};
+const uint32_t kExchange = 1u << 0;
+const uint32_t kCalls = 1u << 1;
 
 bool quit = false;
 bool exchange = false;
 bool extraCalls = false;
+int32_t phrases = kDefaultPhrases2d;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
@@ -65,13 +68,6 @@ bool OpenScreen(Screen& s) {
   return s.primary->GetAttachedSurface(&caps, &s.back) == DD_OK;
 }
 
-HFONT MakeFont() {
-  HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  int height = -MulDiv(8, GetDeviceCaps(display, LOGPIXELSY), 72);
-  DeleteDC(display);
-  return CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
-}
-
 void DrawFrame(Screen& s, HFONT font, int fps) {
   DDBLTFX fill = {};
   fill.dwSize = sizeof fill;
@@ -89,23 +85,23 @@ void DrawFrame(Screen& s, HFONT font, int fps) {
   SetBkMode(dc, TRANSPARENT);
   SelectObject(dc, font);
   if (extraCalls) SetTextAlign(dc, TA_UPDATECP);
-  for (int i = 0; i < kPhrases; ++i) {
-    int blue = std::rand() % 256, green = std::rand() % 256, red = std::rand() % 256;
-    int y = std::rand() % 589, x = std::rand() % 636;
+  for (int32_t i = 0; i < phrases; ++i) {
+    PhrasePlacement p = NextPlacement();
+    int red = p.red, green = p.green, blue = p.blue, x = p.x, y = p.y;
     if (extraCalls) {
       POINT after;
       SelectObject(dc, font);
       SetTextColor(dc, RGB(red, green, blue));
       COLORREF old = SetBkColor(dc, 0);
       MoveToEx(dc, x, y, nullptr);
-      TextOutA(dc, 0, 0, kPhrase, sizeof kPhrase - 1);
+      TextOutA(dc, 0, 0, kPhrase2d, kPhraseLength2d);
       SetBkColor(dc, old);
       SetTextColor(dc, 0);
       MoveToEx(dc, 0, 0, &after);
       continue;
     }
     SetTextColor(dc, RGB(red, green, blue));
-    TextOutA(dc, x, y, kPhrase, sizeof kPhrase - 1);
+    TextOutA(dc, x, y, kPhrase2d, kPhraseLength2d);
   }
   char rate[16];
   int length = std::snprintf(rate, sizeof rate, "%d", fps);
@@ -117,19 +113,21 @@ void DrawFrame(Screen& s, HFONT font, int fps) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  DWORD limit = argc > 1 ? DWORD(std::atoi(argv[1])) * 1000u : 0;
-  for (int i = 2; i < argc; ++i) {
-    if (std::strcmp(argv[i], "exchange") == 0) exchange = true;
-    if (std::strcmp(argv[i], "calls") == 0) extraCalls = true;
-  }
+  ReferenceArgs args;
+  if (!ParseReferenceArgs(argc, argv, kWords, 2, args))
+    return Usage("ddraw_reference [seconds] [phrases] [exchange] [calls]");
+  DWORD limit = args.seconds * 1000u;
+  phrases = args.phrases;
+  exchange = (args.words & kExchange) != 0;
+  extraCalls = (args.words & kCalls) != 0;
   Screen s;
   if (!OpenScreen(s)) {
     std::fprintf(stderr,
                  "ddraw_reference: no DirectDraw full screen (a virtual desktop is needed)\n");
     return 1;
   }
-  HFONT font = MakeFont();
-  std::srand(GetTickCount());
+  HFONT font = CreateTextFont();
+  StartPlacements();
   DWORD start = GetTickCount(), lastMark = start;
   int fps = 0, frames = 0;
   MSG msg;
