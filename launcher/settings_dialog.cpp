@@ -78,12 +78,46 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   return FALSE;
 }
 
+// The activation context of this DLL's own manifest (Common Controls 6), active while the dialog
+// runs: a host program without such a manifest would otherwise give the dialog the old controls.
+struct OwnManifest {
+  HANDLE context;
+  ULONG_PTR cookie;
+};
+
+OwnManifest ActivateOwnManifest(HMODULE module) {
+  OwnManifest own = {INVALID_HANDLE_VALUE, 0};
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return own;
+  ACTCTXW request = {};
+  request.cbSize = sizeof(request);
+  request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  request.lpSource = path;
+  request.hModule = module;
+  request.lpResourceName = MAKEINTRESOURCEW(2);  // ISOLATIONAWARE_MANIFEST_RESOURCE_ID
+  own.context = CreateActCtxW(&request);
+  if (own.context != INVALID_HANDLE_VALUE && !ActivateActCtx(own.context, &own.cookie)) {
+    ReleaseActCtx(own.context);
+    own.context = INVALID_HANDLE_VALUE;
+  }
+  return own;
+}
+
+void DeactivateOwnManifest(const OwnManifest& own) {
+  if (own.context == INVALID_HANDLE_VALUE) return;
+  DeactivateActCtx(0, own.cookie);
+  ReleaseActCtx(own.context);
+}
+
 }  // namespace
 
 bool RunSettingsDialog(HMODULE module, const std::string& status, DisplaySettings* out) {
   DialogState state = {status, DisplayModes(), {0, 0, 0, -1}};
+  const OwnManifest own = ActivateOwnManifest(module);
   const INT_PTR answer = DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
                                          DialogProc, reinterpret_cast<LPARAM>(&state));
+  DeactivateOwnManifest(own);
   if (answer != IDOK && answer != IDCANCEL) return false;
   *out = state.chosen;
   return true;

@@ -46,8 +46,8 @@ class InitDemo(unittest.TestCase):
         with open(self.ini, "wb") as f:
             f.write(content)
 
-    def start(self):
-        return wineharness.start(os.path.join(self.folder, "initdemo_probe.exe"))
+    def start(self, env=None):
+        return wineharness.start(os.path.join(self.folder, "initdemo_probe.exe"), env=env)
 
     def finish(self, process, timeout=60):
         try:
@@ -67,9 +67,9 @@ class InitDemo(unittest.TestCase):
     def launcher_log(run):
         return [line.decode("latin-1") for line in run.log if line.startswith(b"vtAPI: ")]
 
-    def answer_dialog(self, *actions):
+    def answer_dialog(self, *actions, env=None):
         """Starts the probe, waits for the dialog and performs the actions on it."""
-        process = self.start()
+        process = self.start(env)
         try:
             try:
                 window = wineharness.wait_for_window(TITLE, timeout=60)
@@ -149,6 +149,14 @@ class InitDemo(unittest.TestCase):
         self.assertDefaultMode(width, height)
         self.assertEqual((bpp, fullscreen), (32, 2))
         self.assertEqual(self.launcher_log(run), ["vtAPI: no vtAPI.ini beside vtAPI.dll; asking the user"])
+
+    def test_dialog_has_common_controls_6_in_a_host_without_a_manifest(self):
+        # From the DLL's own manifest, activated around the dialog; Wine loads that comctl32
+        # from its side-by-side folder.
+        run = self.answer_dialog(self.key("Return"), env={"WINEDEBUG": "-all,+debugstr,+loaddll"})
+        self.assertEqual(self.values(run)[2:], (32, 2))
+        loaded = [line for line in run.stderr.splitlines() if "comctl32" in line.lower()]
+        self.assertTrue(any("common-controls_6595b64144ccf1df_6." in line for line in loaded), loaded)
 
     def test_full_screen_box_gives_1(self):
         self.assertEqual(self.values(self.answer_dialog(self.key("alt+f"), self.key("Return")))[3], 1)

@@ -97,7 +97,16 @@ def run(program, args=(), cwd=None, desktop=None, env=None, timeout=60):
 
 
 def xdotool(*args, check=True):
-    return subprocess.run(["xdotool"] + list(args), capture_output=True, text=True, check=check).stdout
+    # While Wine programs start and end, opening a connection to Xvfb now and then fails
+    # ("Can't open display"); that is no answer from the display, so it is asked again.
+    for _ in range(10):
+        done = subprocess.run(["xdotool"] + list(args), capture_output=True, text=True)
+        if "Can't open display" not in done.stderr:
+            break
+        time.sleep(0.2)
+    if check:
+        done.check_returncode()
+    return done.stdout
 
 
 def wait_for_window(name, timeout=30):
