@@ -1,9 +1,11 @@
 // The shipped font data: glyph sheet picture and font description file.
 #include <gtest/gtest.h>
 
+// Static: the image library linked below keeps its own decoder instead of taking this one.
+#define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
-#include <stb/stb_image.h>
+#include "stb_image.h"
 
 #include <fstream>
 #include <iterator>
