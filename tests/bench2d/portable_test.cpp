@@ -41,8 +41,18 @@ struct Reference {
   int32_t UpTo(int32_t max) {
     uint64_t r = Next();
     if (max < 0) return INT32_MIN;
-    return static_cast<int32_t>(
-        (static_cast<unsigned __int128>(r) * (uint64_t{uint32_t(max)} + 1)) >> 64);
+    return static_cast<int32_t>(HighWord(r, uint64_t{uint32_t(max)} + 1));
+  }
+  // Upper 64 bits of the 128-bit product; 32-bit compilers have no 128-bit integer type.
+  static uint64_t HighWord(uint64_t a, uint64_t b) {
+#ifdef __SIZEOF_INT128__
+    return static_cast<uint64_t>((static_cast<unsigned __int128>(a) * b) >> 64);
+#else
+    uint64_t aLow = a & 0xFFFFFFFFu, aHigh = a >> 32, bLow = b & 0xFFFFFFFFu, bHigh = b >> 32;
+    uint64_t middle = aHigh * bLow + ((aLow * bLow) >> 32);
+    uint64_t cross = aLow * bHigh + (middle & 0xFFFFFFFFu);
+    return aHigh * bHigh + (middle >> 32) + (cross >> 32);
+#endif
   }
 };
 
