@@ -93,11 +93,5 @@ void EndKeys() {
     k.device = nullptr;
     k.state = 0;
   }
-  k.dinputUsers -= 1;
-  if (k.dinputUsers <= 0 && k.directInput) {
-    k.directInput->Release();
-    FreeLibrary(k.dinputModule);
-    k.directInput = nullptr;
-    k.dinputModule = nullptr;
-  }
+  DropSharedObject(k.dinputUsers, k.directInput, k.dinputModule);
 }
