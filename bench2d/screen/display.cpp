@@ -214,7 +214,7 @@ DrawTarget* BackBufferTarget() {
   LockBackBuffer();
   ReacquireBackBufferDC();
   DrawTarget& t = d.target;
-  t.kind = 7;
+  t.kind = TargetBackBuffer;
   t.dc = d.heldDC;
   t.releaseHook = ReleaseBackBuffer;
   t.memory = d.surfaceDesc.lpSurface;
