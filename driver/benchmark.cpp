@@ -20,11 +20,7 @@ void EnterTextMode(Benchmark& benchmark) {
     return;
   }
   if (font->glyphBatchActive) return;
-  if (font->glyphTexture) ApplyTexture(font->glyphTexture);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glAlphaFunc(GL_GREATER, 0.1f);
-  glEnable(GL_ALPHA_TEST);
+  SetGlyphState(font);
   font->glyphBatchActive = 1;
 }
 

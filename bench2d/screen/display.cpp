@@ -214,7 +214,7 @@ DrawTarget* BackBufferTarget() {
   LockBackBuffer();
   ReacquireBackBufferDC();
   DrawTarget& t = d.target;
-  t.kind = 7;
+  t.kind = TargetBackBuffer;
   t.dc = d.heldDC;
   t.releaseHook = ReleaseBackBuffer;
   t.memory = d.surfaceDesc.lpSurface;
@@ -260,11 +260,5 @@ void EndDisplay() {
   CloseScreen();
   if (d.screenWidth != 0) timeEndPeriod(1);
   d.screenWidth = d.screenHeight = 0;
-  d.ddrawUsers -= 1;
-  if (d.ddrawUsers <= 0 && d.directDraw) {
-    d.directDraw->Release();
-    FreeLibrary(d.ddrawModule);
-    d.directDraw = nullptr;
-    d.ddrawModule = nullptr;
-  }
+  DropSharedObject(d.ddrawUsers, d.directDraw, d.ddrawModule);
 }

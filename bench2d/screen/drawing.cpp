@@ -18,8 +18,9 @@ void SelectKeptObjects(DrawingState& s) {
 // A target in direct memory access gets its device context back with the drawing's settings.
 void LeaveDirectAccess() {
   DrawingState& s = drawingState;
-  if (s.target.kind != 7 || s.access != -1 || !s.target.reacquireHook) return;
-  s.access = 1;
+  bool direct = s.target.kind == TargetBackBuffer && s.access == AccessDirectMemory;
+  if (!direct || !s.target.reacquireHook) return;
+  s.access = AccessDeviceContext;
   s.dc = s.target.reacquireHook();
   if (!s.dc) return;
   SetTextColor(s.dc, s.frontColor);
@@ -31,10 +32,10 @@ void LeaveDirectAccess() {
 
 void GiveBackDC(DrawingState& s) {
   switch (s.target.kind) {
-    case 1: ReleaseDC(s.target.window, s.dc); break;
-    case 2:
-    case 5:
-    case 7:
+    case TargetWindow: ReleaseDC(s.target.window, s.dc); break;
+    case TargetForeignA:
+    case TargetForeignB:
+    case TargetBackBuffer:
       if (s.target.releaseHook) s.target.releaseHook();
       break;
     default: DeleteDC(s.dc); break;
@@ -53,7 +54,7 @@ HDC BeginDrawing(const DrawTarget* target) {
   EndDrawing();
   if (!target) return nullptr;
   DrawingState& s = drawingState;
-  if (target->kind == 7) {
+  if (target->kind == TargetBackBuffer) {
     s.target = *target;
   } else {
     s.target.kind = target->kind;
@@ -61,8 +62,8 @@ HDC BeginDrawing(const DrawTarget* target) {
     s.target.releaseHook = target->releaseHook;
   }
   s.mode = 0;
-  s.dc = s.target.kind == 1 ? GetDC(target->window) : target->dc;
-  s.access = 1;
+  s.dc = s.target.kind == TargetWindow ? GetDC(target->window) : target->dc;
+  s.access = AccessDeviceContext;
   if (s.dc) {
     SetTextAlign(s.dc, TA_UPDATECP);
     s.savedBrush = SelectObject(s.dc, s.defaultBrush);
@@ -81,9 +82,9 @@ void SetDrawMode(uint32_t mode) {
   DrawingState& s = drawingState;
   if (!s.dc) return;
   s.mode = mode;
-  SetROP2(s.dc, (mode & 2) ? R2_NOT : R2_COPYPEN);
-  SelectObject(s.dc, (mode & 4) ? GetStockObject(NULL_BRUSH) : s.brush);
-  SetBkMode(s.dc, (mode & 1) ? TRANSPARENT : OPAQUE);
+  SetROP2(s.dc, (mode & DrawInvert) ? R2_NOT : R2_COPYPEN);
+  SelectObject(s.dc, (mode & DrawNoFill) ? GetStockObject(NULL_BRUSH) : s.brush);
+  SetBkMode(s.dc, (mode & DrawTransparent) ? TRANSPARENT : OPAQUE);
 }
 
 void SelectDrawFont(HFONT font) {

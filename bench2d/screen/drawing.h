@@ -5,8 +5,22 @@
 
 #include <cstdint>
 
+// DrawTargetKind: who made the device context, and how EndDrawing gives it back.
+enum : int32_t {
+  TargetWindow = 1,    // GetDC of the window; given back with ReleaseDC
+  TargetForeignA = 2,  // kinds of providers outside this program; given back through releaseHook
+  TargetForeignB = 5,
+  TargetBackBuffer = 7,  // the full-screen back buffer; given back through releaseHook
+};
+
+// DrawAccess: how a drawing reaches its target.
+enum : int32_t { AccessDeviceContext = 1, AccessDirectMemory = -1 };
+
+// SetDrawMode bits.
+enum : uint32_t { DrawTransparent = 1, DrawInvert = 2, DrawNoFill = 4 };
+
 struct DrawTarget {
-  int32_t kind;  // 7 full-screen back buffer, 1 window
+  int32_t kind;  // DrawTargetKind
   HWND window;
   HDC dc;
   void (*releaseHook)();
@@ -23,7 +37,7 @@ struct DrawingState {
   HDC dc;  // null when no drawing is open
   COLORREF frontColor;
   uint32_t mode;
-  int32_t access;  // 1 device context, -1 direct memory access
+  int32_t access;  // DrawAccess
   COLORREF backColor;
   HBRUSH brush;
   HPEN pen;
@@ -31,7 +45,7 @@ struct DrawingState {
   HBRUSH defaultBrush;
   HPEN defaultPen;
   HGDIOBJ savedBrush, savedPen;
-  DrawTarget target;  // what BeginDrawing was handed (surface fields only for kind 7)
+  DrawTarget target;  // what BeginDrawing was handed (surface fields only for the back buffer)
 };
 
 extern DrawingState drawingState;
@@ -41,7 +55,8 @@ void StartDrawingState();
 
 // Opens a drawing on the target (closing any open one); the device context or null.
 HDC BeginDrawing(const DrawTarget* target);
-// Bit 0 transparent text background, bit 1 inverting raster operation, bit 2 no fill.
+// DrawTransparent: no text background; DrawInvert: inverting raster operation; DrawNoFill: no
+// brush.
 void SetDrawMode(uint32_t mode);
 // Selects font (-1: the system font; 0 keeps the current one).
 void SelectDrawFont(HFONT font);

@@ -50,7 +50,7 @@ int InitKeys() {
   k.dinputUsers += 1;
   k.initialised = true;
   if (!k.directInput) return 0;
-  if (k.state != 0) return 1;
+  if (k.state != KeyboardNoDevice) return 1;
   k.cooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_NOWINKEY;
   if (!k.format.rgodf && !BuildKeyFormat(k)) return 0;
   if (k.directInput->CreateDeviceEx(GUID_SysKeyboard, IID_IDirectInputDevice7A,
@@ -59,7 +59,7 @@ int InitKeys() {
     return 0;
   }
   if (k.device->SetDataFormat(&k.format) != DI_OK) return 0;
-  k.state = 1;
+  k.state = KeyboardNotAcquired;
   return 1;
 }
 
@@ -67,20 +67,20 @@ int PollKeyboard() {
   KeyboardState& k = keyboardState;
   if (!k.device) return 0;
   int result = 1;
-  if (k.state == 1) {
+  if (k.state == KeyboardNotAcquired) {
     k.device->SetCooperativeLevel(displayState.window, k.cooperation);
     k.device->Acquire();
-    k.state = 2;
+    k.state = KeyboardAcquired;
   }
   if (k.device->GetDeviceState(sizeof(k.keys), k.keys) != DI_OK) {
-    k.state = 1;
+    k.state = KeyboardNotAcquired;
     result = 0;
   }
   return result;
 }
 
 int IsKeyDown(int32_t code) {
-  if (keyboardState.state != 2 || code < 0 || code > 255) return 0;
+  if (keyboardState.state != KeyboardAcquired || code < 0 || code > 255) return 0;
   return keyboardState.keys[code] & 0x80;
 }
 
@@ -91,13 +91,7 @@ void EndKeys() {
     k.device->Unacquire();
     k.device->Release();
     k.device = nullptr;
-    k.state = 0;
+    k.state = KeyboardNoDevice;
   }
-  k.dinputUsers -= 1;
-  if (k.dinputUsers <= 0 && k.directInput) {
-    k.directInput->Release();
-    FreeLibrary(k.dinputModule);
-    k.directInput = nullptr;
-    k.dinputModule = nullptr;
-  }
+  DropSharedObject(k.dinputUsers, k.directInput, k.dinputModule);
 }

@@ -9,13 +9,16 @@
 
 #include <cstdint>
 
+// KeyboardDeviceState: how far the keyboard device has come.
+enum : int32_t { KeyboardNoDevice = 0, KeyboardNotAcquired = 1, KeyboardAcquired = 2 };
+
 struct KeyboardState {
   IDirectInput7A* directInput;
   HMODULE dinputModule;
   int32_t dinputUsers;
   bool initialised;
   IDirectInputDevice7A* device;
-  int32_t state;  // 0 no device, 1 made but not acquired, 2 acquired
+  int32_t state;  // KeyboardDeviceState; not acquired also after acquisition was lost
   DWORD cooperation;
   BYTE keys[256];
   DIDATAFORMAT format;

@@ -12,12 +12,15 @@
 #include "engine/core/gl_list.h"
 
 #define GS_GL_MEMBER(ret, name, params, args) ret(APIENTRY* name) params;
+#define GS_GL_EXT_MEMBER(ret, name, params, args, group, found, missing, capability) \
+  GS_GL_MEMBER(ret, name, params, args)
 struct GlTable {
   GS_GL_CORE_FUNCS(GS_GL_MEMBER)
 };
 struct GlExtTable {
-  GS_GL_EXT_FUNCS(GS_GL_MEMBER)
+  GS_GL_EXT_FUNCS(GS_GL_EXT_MEMBER)
 };
+#undef GS_GL_EXT_MEMBER
 #undef GS_GL_MEMBER
 
 extern GlTable glTable;

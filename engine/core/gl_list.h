@@ -1,7 +1,11 @@
 // The OpenGL, GLU and WGL functions the engine calls, as one list. It generates the call table
-// (gl_api.h), its binding to opengl32/glu32 (gl_table.cpp) and the recorder (gl_recorder.cpp).
+// (gl_api.h), its binding to opengl32/glu32 (gl_table.cpp), the recorder (gl_recorder.cpp) and
+// the extension probe (extensions.cpp).
 // X(return type, name, parameter list, argument list)
 #pragma once
+
+// Groups of extension entry points; the start-up log puts an empty line before each group.
+enum GlFetchGroup { GlFetchExtensions, GlFetchSwapInterval };
 
 // clang-format off
 #define GS_GL_CORE_FUNCS(X) \
@@ -72,47 +76,83 @@
     (dc, first, count, listBase))
 
 // Extension entry points: fetched at start-up with wglGetProcAddress, null when the driver lacks
-// them. Callers test for null before every call.
+// them; callers test for null before every call. The start-up probe walks this list in order:
+// X(return type, name, parameter list, argument list, fetch group, line logged when found,
+//   line logged when missing, capability set when found); nullptr: no line, no capability.
 #define GS_GL_EXT_FUNCS(X) \
   X(void, glTexImage3D, (GLenum target, GLint level, GLint internalFormat, GLsizei w, GLsizei h, \
                          GLsizei d, GLint border, GLenum format, GLenum type, const void* pixels), \
-    (target, level, internalFormat, w, h, d, border, format, type, pixels)) \
-  X(void, glGenBuffersARB, (GLsizei n, GLuint* buffers), (n, buffers)) \
-  X(void, glBindBufferARB, (GLenum target, GLuint buffer), (target, buffer)) \
+    (target, level, internalFormat, w, h, d, border, format, type, pixels), \
+    GlFetchExtensions, nullptr, nullptr, nullptr) \
+  X(void, glGenBuffersARB, (GLsizei n, GLuint* buffers), (n, buffers), \
+    GlFetchExtensions, "glGenBuffersARB init", "glGenBuffersARB not init", nullptr) \
+  X(void, glBindBufferARB, (GLenum target, GLuint buffer), (target, buffer), \
+    GlFetchExtensions, "glBindBufferARB init", "glBindBufferARB not init", nullptr) \
   X(void, glBufferDataARB, (GLenum target, GLsizeiptrARB size, const void* data, GLenum usage), \
-    (target, size, data, usage)) \
-  X(void, glDeleteBuffersARB, (GLsizei n, const GLuint* buffers), (n, buffers)) \
+    (target, size, data, usage), \
+    GlFetchExtensions, "glBufferDataARB init", "glBufferDataARB not init", nullptr) \
+  X(void, glDeleteBuffersARB, (GLsizei n, const GLuint* buffers), (n, buffers), \
+    GlFetchExtensions, "glDeleteBuffersARB init", "glDeleteBuffersARB not init", nullptr) \
   X(void, glDrawRangeElements, (GLenum mode, GLuint start, GLuint end, GLsizei count, GLenum type, \
-                                const void* indices), (mode, start, end, count, type, indices)) \
+                                const void* indices), (mode, start, end, count, type, indices), \
+    GlFetchExtensions, "glDrawRangeElements init", "glDrawRangeElements not init", nullptr) \
   X(void, glCompressedTexImage2DARB, (GLenum target, GLint level, GLenum internalFormat, \
                                       GLsizei w, GLsizei h, GLint border, GLsizei size, \
                                       const void* data), \
-    (target, level, internalFormat, w, h, border, size, data)) \
+    (target, level, internalFormat, w, h, border, size, data), \
+    GlFetchExtensions, "glCompressedTexImage2D init", \
+    "glCompressedTexImage2D not init", "texture_compressing") \
   X(void, glDrawArraysInstancedEXT, (GLenum mode, GLint start, GLsizei count, GLsizei instances), \
-    (mode, start, count, instances)) \
+    (mode, start, count, instances), \
+    GlFetchExtensions, "glDrawArraysInstancedEXT init", \
+    "glDrawArraysInstancedEXT not init", nullptr) \
   X(void, glDrawElementsInstancedEXT, (GLenum mode, GLsizei count, GLenum type, \
                                        const void* indices, GLsizei instances), \
-    (mode, count, type, indices, instances)) \
-  X(void, glActiveTexture, (GLenum texture), (texture)) \
-  X(GLhandleARB, glCreateShaderObjectARB, (GLenum type), (type)) \
-  X(GLhandleARB, glCreateProgramObjectARB, (void), ()) \
-  X(void, glAttachObjectARB, (GLhandleARB program, GLhandleARB shader), (program, shader)) \
-  X(void, glDetachObjectARB, (GLhandleARB program, GLhandleARB shader), (program, shader)) \
-  X(void, glDeleteObjectARB, (GLhandleARB object), (object)) \
+    (mode, count, type, indices, instances), \
+    GlFetchExtensions, "glDrawElementsInstancedEXT init", \
+    "glDrawElementsInstancedEXT not init", "instansing") \
+  X(void, glActiveTexture, (GLenum texture), (texture), \
+    GlFetchExtensions, "glActiveTexture init", "glActiveTexture not init", nullptr) \
+  X(GLhandleARB, glCreateShaderObjectARB, (GLenum type), (type), \
+    GlFetchExtensions, "glCreateShaderObjectARB init", \
+    "glCreateShaderObjectARB not init", "shaders") \
+  X(GLhandleARB, glCreateProgramObjectARB, (void), (), \
+    GlFetchExtensions, "glCreateProgramObjectARB init", \
+    "glCreateProgramObjectARB not init", nullptr) \
+  X(void, glAttachObjectARB, (GLhandleARB program, GLhandleARB shader), (program, shader), \
+    GlFetchExtensions, "glAttachObjectARB init", "glAttachObjectARB not init", nullptr) \
+  X(void, glDetachObjectARB, (GLhandleARB program, GLhandleARB shader), (program, shader), \
+    GlFetchExtensions, "glDetachObjectARB init", "glDetachObjectARB not init", nullptr) \
+  X(void, glDeleteObjectARB, (GLhandleARB object), (object), \
+    GlFetchExtensions, "glDeleteObjectARB init", "glDeleteObjectARB not init", nullptr) \
   X(void, glShaderSourceARB, (GLhandleARB shader, GLsizei count, const GLcharARB** strings, \
-                              const GLint* lengths), (shader, count, strings, lengths)) \
-  X(void, glCompileShaderARB, (GLhandleARB shader), (shader)) \
-  X(void, glLinkProgramARB, (GLhandleARB program), (program)) \
-  X(void, glValidateProgramARB, (GLhandleARB program), (program)) \
-  X(void, glUseProgramObjectARB, (GLhandleARB program), (program)) \
+                              const GLint* lengths), (shader, count, strings, lengths), \
+    GlFetchExtensions, "glShaderSourceARB init", "glShaderSourceARB not init", nullptr) \
+  X(void, glCompileShaderARB, (GLhandleARB shader), (shader), \
+    GlFetchExtensions, "glCompileShaderARB init", "glCompileShaderARB not init", nullptr) \
+  X(void, glLinkProgramARB, (GLhandleARB program), (program), \
+    GlFetchExtensions, "glLinkProgramARB init", "glLinkProgramARB not init", nullptr) \
+  X(void, glValidateProgramARB, (GLhandleARB program), (program), \
+    GlFetchExtensions, "glValidateProgramARB init", "glValidateProgramARB not init", nullptr) \
+  X(void, glUseProgramObjectARB, (GLhandleARB program), (program), \
+    GlFetchExtensions, "glUseProgramObjectARB init", "glUseProgramObjectARB not init", nullptr) \
   X(void, glGetObjectParameterivARB, (GLhandleARB object, GLenum pname, GLint* params), \
-    (object, pname, params)) \
+    (object, pname, params), \
+    GlFetchExtensions, "glGetObjectParameterivARB init", \
+    "glGetObjectParameterivARB not init", nullptr) \
   X(void, glGetInfoLogARB, (GLhandleARB object, GLsizei size, GLsizei* length, GLcharARB* log), \
-    (object, size, length, log)) \
-  X(void, glUniform1fARB, (GLint location, GLfloat v), (location, v)) \
-  X(void, glUniform1iARB, (GLint location, GLint v), (location, v)) \
+    (object, size, length, log), \
+    GlFetchExtensions, "glGetInfoLogARB init", "glGetInfoLogARB not init", nullptr) \
+  X(void, glUniform1fARB, (GLint location, GLfloat v), (location, v), \
+    GlFetchExtensions, "glUniform1fARB init", "glUniform1fARB not init", nullptr) \
+  X(void, glUniform1iARB, (GLint location, GLint v), (location, v), \
+    GlFetchExtensions, "glUniform1iARB init", "glUniform1iARB not init", nullptr) \
   X(GLint, glGetUniformLocationARB, (GLhandleARB program, const GLcharARB* name), \
-    (program, name)) \
-  X(BOOL, wglSwapIntervalEXT, (int interval), (interval)) \
-  X(int, wglGetSwapIntervalEXT, (void), ())
+    (program, name), \
+    GlFetchExtensions, "glGetUniformLocationARB init", \
+    "glGetUniformLocationARB not init", nullptr) \
+  X(BOOL, wglSwapIntervalEXT, (int interval), (interval), \
+    GlFetchSwapInterval, "wglSwapIntervalEXT init", "wglSwapIntervalEXTnot init", nullptr) \
+  X(int, wglGetSwapIntervalEXT, (void), (), \
+    GlFetchSwapInterval, "wglGetSwapIntervalEXT init", "wglGetSwapIntervalEXT not init", nullptr)
 // clang-format on

@@ -31,7 +31,7 @@ T NothingReturned() {
     GlCallLogger{#name} args; \
     return forwarding ? replacedTable.name args : NothingReturned<ret>(); \
   }
-#define GS_GL_EXT_RECORDER(ret, name, params, args) \
+#define GS_GL_EXT_RECORDER(ret, name, params, args, group, found, missing, capability) \
   ret APIENTRY Record_##name params { \
     GlCallLogger{#name} args; \
     return forwarding ? replacedExt.name args : NothingReturned<ret>(); \
@@ -48,7 +48,7 @@ void StartGlRecording(bool forward) {
   replacedTable = glTable;
   replacedExt = glExt;
 #define GS_GL_INSTALL_CORE(ret, name, params, args) glTable.name = Record_##name;
-#define GS_GL_INSTALL_EXT(ret, name, params, args) \
+#define GS_GL_INSTALL_EXT(ret, name, params, args, group, found, missing, capability) \
   if (glExt.name) glExt.name = Record_##name;
   GS_GL_CORE_FUNCS(GS_GL_INSTALL_CORE)
   GS_GL_EXT_FUNCS(GS_GL_INSTALL_EXT)
@@ -58,7 +58,7 @@ void StopGlRecording() {
   if (!recording) return;
   recording = false;
   glTable = replacedTable;
-#define GS_GL_RESTORE_EXT(ret, name, params, args) \
+#define GS_GL_RESTORE_EXT(ret, name, params, args, group, found, missing, capability) \
   if (glExt.name == Record_##name) glExt.name = replacedExt.name;
   GS_GL_EXT_FUNCS(GS_GL_RESTORE_EXT)
 }

@@ -11,10 +11,6 @@
 
 namespace {
 
-void SelectTextureUnit(int unit) {
-  if (glActiveTexture) glActiveTexture(GL_TEXTURE0 + unit);
-}
-
 // Set the viewport unless BeginFrame already set exactly this one.
 void SetViewport(const Viewport& v) {
   if (v.x == viewportCache.x && v.y == viewportCache.y && v.width == viewportCache.width &&
@@ -39,7 +35,7 @@ void Reset2DState() {
     glDisable(GL_TEXTURE_3D);
   }
   if (currentProgram) {
-    if (shadersEnabled > 0 && glUseProgramObjectARB) glUseProgramObjectARB(0);
+    UseProgram(0);
     currentProgram = nullptr;
   }
   glDisable(GL_BLEND);

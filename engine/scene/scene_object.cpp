@@ -32,10 +32,6 @@ void ApplyTransform(const SceneObject* object) {
   if (!IsUnitScale(object->scale)) glScalef(object->scale.x, object->scale.y, object->scale.z);
 }
 
-void UseProgram(GLhandleARB handle) {
-  if (shadersEnabled > 0 && glUseProgramObjectARB) glUseProgramObjectARB(handle);
-}
-
 // The program is made current for every object, without comparing with currentProgram.
 void ApplyProgram(SceneObject* object) {
   ShaderProgram* program = object->program;
@@ -47,10 +43,6 @@ void ApplyProgram(SceneObject* object) {
   if (program->ready) UseProgram(program->handle);
   currentProgram = program;
   if (object->onApplyProgram) object->onApplyProgram(object);
-}
-
-void SelectTextureUnit(int unit) {
-  if (glActiveTexture) glActiveTexture(GL_TEXTURE0 + unit);
 }
 
 void ApplyTextures(const SceneObject* object) {
@@ -113,6 +105,14 @@ void DrawPayload(SceneObject* object) {
 }
 
 }  // namespace
+
+void SelectTextureUnit(int unit) {
+  if (glActiveTexture) glActiveTexture(GL_TEXTURE0 + unit);
+}
+
+void UseProgram(uint32_t handle) {
+  if (shadersEnabled > 0 && glUseProgramObjectARB) glUseProgramObjectARB(handle);
+}
 
 int DrawObject(SceneObject* object) {
   if (object->onBeforeDraw) object->onBeforeDraw(object);

@@ -12,3 +12,7 @@ void DrawMesh(Mesh* mesh);
 void DrawHeightGrid(HeightGrid* grid);
 // Set the light's colours and put it at the origin of the current modelview matrix.
 void ApplyLight(Light* light);
+// Make texture unit `unit` current; without multitexture there is only unit 0 and nothing to do.
+void SelectTextureUnit(int unit);
+// Make the program object current; nothing while shaders are off or the entry point is missing.
+void UseProgram(uint32_t handle);

@@ -37,15 +37,15 @@ void ApplyLine(TextureFont* font, const FontLine& line) {
   }
 }
 
+}  // namespace
+
 void SetGlyphState(const TextureFont* font) {
-  ApplyTexture(font->glyphTexture);
+  if (font->glyphTexture) ApplyTexture(font->glyphTexture);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glAlphaFunc(GL_GREATER, 0.1f);
   glEnable(GL_ALPHA_TEST);
 }
-
-}  // namespace
 
 TextureFont* LoadTextureFont(TextureFont* font) {
   // Whatever the file holds, the font starts empty and defined: no sheet, zero widths, an empty

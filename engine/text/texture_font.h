@@ -31,6 +31,9 @@ class TextureFont {
 
 // Fill a freshly allocated font from "Tahoma.txt" in the working directory.
 TextureFont* LoadTextureFont(TextureFont* font);
+// The glyph state: the sheet applied (when there is one), blending and the alpha test on. Set by
+// DrawGlyphText around its own quads, or once by the caller for a whole glyph batch.
+void SetGlyphState(const TextureFont* font);
 // Draw text with the top-left corner of its first glyph at (x, y).
 void DrawGlyphText(TextureFont* font, const char* text, int x, int y);
 // Sum of the advance widths of TestPhrase, wrapping in 32 bits.

@@ -8,9 +8,9 @@ namespace {
 
 GLenum TargetOfKind(int kind) {
   switch (kind) {
-    case 1: return GL_TEXTURE_1D;
-    case 4: return GL_TEXTURE_3D;
-    case 128: return GL_TEXTURE_CUBE_MAP;
+    case Texture1D: return GL_TEXTURE_1D;
+    case Texture3D: return GL_TEXTURE_3D;
+    case TextureCubeMap: return GL_TEXTURE_CUBE_MAP;
     default: return GL_TEXTURE_2D;
   }
 }
@@ -84,9 +84,9 @@ Texture* CreateTexture(Texture* texture, const char* fileName) {
   texture->anisotropy = 1.0f;
   SetFilters(texture, 0);
 
-  texture->options = 11;
+  texture->options = TextureCreateOptions;
   glGenTextures(1, &texture->id);
-  texture->kind = 2;
+  texture->kind = Texture2D;
   texture->envMode = GL_MODULATE;
   Image* image = LoadImageFile(fileName);
   if (!image || !image->data) {
@@ -98,8 +98,8 @@ Texture* CreateTexture(Texture* texture, const char* fileName) {
   glBindTexture(texture->target, texture->id);
   SetFilters(texture, textureFilterLevel);
   Upload(*image);
-  texture->sphereMap = (texture->options & 0x40) != 0;
-  texture->anisotropy = (texture->options & 0x20) ? maxAnisotropy : 1.0f;
+  texture->sphereMap = (texture->options & TextureSphereMap) != 0;
+  texture->anisotropy = (texture->options & TextureMaxAnisotropy) ? maxAnisotropy : 1.0f;
   FreeImage(image);
   return texture;
 }

@@ -3,16 +3,27 @@
 
 #include "engine/core/gl_api.h"
 
+// TextureKind: the dimensionality of a texture.
+enum : int { Texture1D = 1, Texture2D = 2, Texture3D = 4, TextureCubeMap = 128 };
+
+// TextureOption bits; no other bit is read.
+enum : int {
+  TextureMaxAnisotropy = 0x20,  // anisotropy from the card's maximum, else 1
+  TextureSphereMap = 0x40,      // S and T generated as a sphere map
+};
+// The options CreateTexture gives every texture: 0x0B, neither bit that is read.
+const int TextureCreateOptions = 0x0B;
+
 struct Texture {
   GLuint id;
-  int kind;  // 1, 2, 4 or 128: one-, two-, three-dimensional, cube map
+  int kind;  // TextureKind
   GLenum target;
   GLint envMode;
   GLint minFilter;
   GLint magFilter;
   bool sphereMap;
   float anisotropy;
-  int options;  // 0x20: anisotropy from the card's maximum; 0x40: sphere map
+  int options;  // TextureOption bits
 };
 
 // Fill texture from the image file: a GL texture with a full mipmap chain (or the file's own

@@ -41,7 +41,7 @@ struct MemoryTarget {
     bitmap =
         CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
     SelectObject(dc, bitmap);
-    target.kind = 7;
+    target.kind = TargetBackBuffer;
     target.dc = dc;
     target.releaseHook = CountRelease;
   }
@@ -119,7 +119,7 @@ TEST(Drawing, ModesAndFontSelection) {
   MemoryTarget memory;
   EXPECT_EQ(nullptr, BeginDrawing(nullptr));
   DrawTarget empty{};
-  empty.kind = 7;
+  empty.kind = TargetBackBuffer;
   EXPECT_EQ(nullptr, BeginDrawing(&empty));
 
   ASSERT_EQ(memory.dc, BeginDrawing(&memory.target));

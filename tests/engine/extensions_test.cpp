@@ -117,6 +117,35 @@ TEST_F(Extensions, DriverWithoutAnythingLogsEveryMissingLineAndSetsNoCapability)
   EXPECT_EQ(capabilities.size(), 1u);
 }
 
+// Hands out a distinct fake address per fetch and remembers which name got which.
+std::vector<std::string> fetchedNames;
+char fakeEntryPoints[64];
+PROC APIENTRY DistinctEntryPoints(LPCSTR name) {
+  fetchedNames.push_back(name);
+  return reinterpret_cast<PROC>(reinterpret_cast<void*>(&fakeEntryPoints[fetchedNames.size()]));
+}
+
+TEST_F(Extensions, EveryListedEntryPointIsFetchedOnceInListOrderIntoItsOwnMember) {
+  glTable.glGetString = FakeGetString;
+  glTable.wglGetProcAddress = DistinctEntryPoints;
+  fakeExtensions = "";
+  fetchedNames.clear();
+  glExt = GlExtTable{};
+  LogCapture log;
+  LoadExtensions();
+  std::vector<std::string> listed;
+  std::vector<std::string> misplaced;
+#define GS_CHECK_ENTRY(ret, name, params, args, group, found, missing, capability) \
+  listed.push_back(#name); \
+  if (reinterpret_cast<void*>(glExt.name) != &fakeEntryPoints[listed.size()]) \
+    misplaced.push_back(#name);
+  GS_GL_EXT_FUNCS(GS_CHECK_ENTRY)
+#undef GS_CHECK_ENTRY
+  EXPECT_EQ(fetchedNames, listed);
+  EXPECT_EQ(misplaced, std::vector<std::string>{});
+  EXPECT_EQ(listed.size(), 27u);
+}
+
 TEST_F(Extensions, RealDriverFetchesInOrderAndLogsWhatItFound) {
   glExt = GlExtTable{};
   LogCapture log;

@@ -3,6 +3,7 @@
 
 #include <IL/il.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,84 @@ TEST_F(TextureFonts, PhraseCacheRendersReadsBackAndKeepsThePhraseTexture) {
                 GlCallText("glTexCoord2f", font->phraseU, 1.0f),
                 GlCallText("glVertex3f", 10.0f + w, 20.0f, 1.0f), "glEnd()"}));
   font->phraseBatchActive = 0;
+}
+
+// Calls with a buffer argument lose it: its address differs from run to run.
+std::vector<std::string> WithoutBuffers(std::vector<std::string> calls) {
+  for (std::string& call : calls)
+    if (call.rfind("glReadPixels", 0) == 0 || call.rfind("glGenTextures", 0) == 0 ||
+        call.rfind("gluBuild2DMipmaps", 0) == 0)
+      call = call.substr(0, call.rfind(',')) + ",buffer)";
+  return calls;
+}
+
+TEST_F(TextureFonts, PhraseTextureIsReadFromItsRectangleWithItsFilterStateAndDrawnAlone) {
+  CopyFileA((std::string(home) + "\\Tahoma.txt").c_str(), "Tahoma.txt", FALSE);
+  CopyFileA((std::string(home) + "\\Tahoma.png").c_str(), "Tahoma.png", FALSE);
+  TextureFont* font = Load();
+  uint32_t a = MeasurePhrase(font);
+  ASSERT_GT(a, 128u);
+  ASSERT_LE(a, 256u);
+  Set2DProjection();
+  StartGlRecording(true);
+  ClearRecordedGlCalls();
+  BeginStaticPhrase(font);
+  StopGlRecording();
+  GLuint name = GLuint((*font->phraseTextures)[TestPhrase]);
+  ASSERT_NE(name, 0u);
+  std::vector<std::string> calls = WithoutBuffers(RecordedGlCalls());
+  auto read = std::find_if(calls.begin(), calls.end(),
+                           [](const std::string& c) { return c.rfind("glReadPixels", 0) == 0; });
+  ASSERT_NE(read, calls.end());
+  const std::string texture2D = std::to_string(GL_TEXTURE_2D);
+  EXPECT_EQ(
+      std::vector<std::string>(read, calls.end()),
+      (std::vector<std::string>{
+          "glReadPixels(20,60," + std::to_string(a) + ",16,6408,5121,buffer)",
+          "glGenTextures(1,buffer)", GlCallText("glBindTexture", GLenum(GL_TEXTURE_2D), name),
+          GlCallText("glTexParameteri", GLenum(GL_TEXTURE_2D), GLenum(GL_TEXTURE_MIN_FILTER),
+                     GLint(GL_NEAREST_MIPMAP_NEAREST)),
+          GlCallText("glTexParameteri", GLenum(GL_TEXTURE_2D), GLenum(GL_TEXTURE_MAG_FILTER),
+                     GLint(GL_NEAREST)),
+          GlCallText("glTexParameterf", GLenum(GL_TEXTURE_2D),
+                     GLenum(GL_TEXTURE_MAX_ANISOTROPY_EXT), 16.0f),
+          "gluBuild2DMipmaps(" + texture2D + ",6408,256,16,6408,5121,buffer)",
+          "glTexEnvi(8960,8704,8448)",
+          // The batch state, with the level-of-detail bias.
+          "glEnable(" + texture2D + ")", GlCallText("glBindTexture", GLenum(GL_TEXTURE_2D), name),
+          "glEnable(3042)", "glBlendFunc(770,771)", "glTexEnvi(8960,8704,8448)",
+          GlCallText("glTexEnvf", GLenum(GL_TEXTURE_FILTER_CONTROL), GLenum(GL_TEXTURE_LOD_BIAS),
+                     -2.0f)}));
+  // The driver took them.
+  GLint minFilter = 0;
+  GLfloat anisotropy = 0, maxAnisotropy = 0, bias = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+  glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
+  glGetTexEnvfv(GL_TEXTURE_FILTER_CONTROL, GL_TEXTURE_LOD_BIAS, &bias);
+  EXPECT_EQ(minFilter, GL_NEAREST_MIPMAP_NEAREST);
+  EXPECT_EQ(anisotropy, std::min(16.0f, maxAnisotropy));
+  EXPECT_EQ(bias, -2.0f);
+
+  // Outside the batch, the made texture is drawn on its own: the phrase width and 16 rows (not
+  // the batch quad's size), texturing off afterwards, blending left on.
+  font->phraseBatchActive = 0;
+  font->phraseQuadWidth = 1.0f;
+  font->phraseQuadHeight = 2.0f;
+  StartGlRecording(false);
+  ClearRecordedGlCalls();
+  font->DrawStaticPhrase(10, 20);
+  StopGlRecording();
+  float w = float(a), u = font->phraseU;
+  EXPECT_EQ(
+      RecordedGlCalls(),
+      (std::vector<std::string>{
+          "glEnable(" + texture2D + ")", GlCallText("glBindTexture", GLenum(GL_TEXTURE_2D), name),
+          "glEnable(3042)", "glBlendFunc(770,771)", "glTexEnvi(8960,8704,8448)", "glBegin(7)",
+          "glTexCoord2f(0,1)", "glVertex3f(10,20,1)", "glTexCoord2f(0,0)", "glVertex3f(10,36,1)",
+          GlCallText("glTexCoord2f", u, 0.0f), GlCallText("glVertex3f", 10.0f + w, 36.0f, 1.0f),
+          GlCallText("glTexCoord2f", u, 1.0f), GlCallText("glVertex3f", 10.0f + w, 20.0f, 1.0f),
+          "glEnd()", "glDisable(" + texture2D + ")"}));
 }
 
 TEST_F(TextureFonts, SinglePhraseDrawWithoutASheetLogsEachTime) {
