@@ -14,3 +14,15 @@ class GlWindowSuite : public ::testing::Test {
   }
   static void TearDownTestSuite() { CloseWindow(); }
 };
+
+// Whether this process has a top-level window of the class. Test programs run side by side on
+// one display, so another program's engine window must not count.
+inline bool OwnWindowExists(const char* className) {
+  for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window;
+       window = FindWindowExA(nullptr, window, className, nullptr)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) return true;
+  }
+  return false;
+}

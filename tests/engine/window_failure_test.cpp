@@ -11,6 +11,7 @@
 #include "engine/core/engine_state.h"
 #include "engine/core/gl_api.h"
 #include "engine/core/window.h"
+#include "gl_window_fixture.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ std::vector<Box> boxes;
 int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   WNDCLASSA unused;
   boxes.push_back({owner, text, caption, type, hWnd || hDC || hRC,
-                   FindWindowA("Vantor", nullptr) != nullptr,
+                   OwnWindowExists("Vantor"),
                    GetClassInfoA(GetModuleHandleA(nullptr), "Vantor", &unused) != 0,
                    wglGetCurrentContext() != nullptr});
   return IDOK;

@@ -8,6 +8,7 @@
 #include "engine/core/gl_api.h"
 #include "engine/core/gl_recorder.h"
 #include "engine/core/window.h"
+#include "gl_window_fixture.h"
 #include "log_capture.h"
 
 namespace {
@@ -254,7 +255,7 @@ TEST_F(Window, RefusedFullScreenAnsweredNoClosesTheProgram) {
   EXPECT_EQ(boxes[1].caption, "ERROR");
   EXPECT_EQ(boxes[1].type, UINT(MB_OK | MB_ICONSTOP));
   EXPECT_EQ(hWnd, nullptr);
-  EXPECT_EQ(FindWindowA("Vantor", nullptr), nullptr);
+  EXPECT_FALSE(OwnWindowExists("Vantor"));
   // The class stays registered after this early failure, as no close step runs; unregister it
   // so the next test can open its window.
   UnregisterClassA("Vantor", GetModuleHandleA(nullptr));
