@@ -16,6 +16,9 @@ mkdir -p "$copies/stb" "$copies/devil/IL"
 cp "$stb/stb_image.h" "$copies/stb/"
 cp "$devil"/IL/il.h "$devil"/IL/ilu.h "$devil"/IL/ilut.h "$copies/devil/IL/"
 cp -r "$gtest" "$copies/googletest"
+# The Wine runner of a cross-built tree registers Wine's Tahoma from a folder of its own too.
+mkdir -p "$copies/wine-fonts"
+[ -n "$font" ] && cp "$(dirname "$font")"/tahoma*.ttf "$copies/wine-fonts/"
 
 cat >"$work/toolchain.cmake" <<'EOF'
 set(CMAKE_SYSTEM_NAME Windows)
@@ -31,7 +34,8 @@ $(for dir in "${originals[@]}"; do printf '[ -z "$HIDE" ] || mount -t tmpfs none
 cmake -S $(printf %q "$source") -B $(printf %q "$work/tree") \\
       -DCMAKE_TOOLCHAIN_FILE=$(printf %q "$work/toolchain.cmake") -DGLYPHSTORM_TESTS=ON \\
       -DGLYPHSTORM_STB_DIR=$(printf %q "$copies/stb") -DDEVIL_INCLUDE_DIR=$(printf %q "$copies/devil") \\
-      -DGLYPHSTORM_GTEST_SOURCE=$(printf %q "$copies/googletest") >/dev/null
+      -DGLYPHSTORM_GTEST_SOURCE=$(printf %q "$copies/googletest") \\
+      -DGLYPHSTORM_WINE_FONTS=$(printf %q "$copies/wine-fonts") >/dev/null
 cmake --build $(printf %q "$work/tree") -j 2 --target glyphstorm glyphstorm2d imagelib_dll_tests \\
       scripted_devil
 EOF
