@@ -41,8 +41,10 @@ struct Reference {
   int32_t UpTo(int32_t max) {
     uint64_t r = Next();
     if (max < 0) return INT32_MIN;
-    return static_cast<int32_t>(
-        (static_cast<unsigned __int128>(r) * (uint64_t{uint32_t(max)} + 1)) >> 64);
+    // (r * (max + 1)) >> 64 in 64-bit halves: i686 has no 128-bit integers.
+    uint64_t range = uint64_t{uint32_t(max)} + 1;
+    uint64_t high = (r >> 32) * range + (((r & 0xffffffffu) * range) >> 32);
+    return static_cast<int32_t>(high >> 32);
   }
 };
 
