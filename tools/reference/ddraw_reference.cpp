@@ -1,7 +1,8 @@
 // Reference limit for glyphstorm2d: a DirectDraw 7 full screen of 800 x 600 x 16 and, per frame,
 // a black fill, 200 GDI text outputs of the phrase and the rate on the back buffer, then a flip.
-//   ddraw_reference.exe [seconds] [exchange] [calls]
-// Runs until Esc or the given number of seconds; needs a Wine virtual desktop under Wine.
+//   ddraw_reference.exe [seconds] [phrases] [exchange] [calls]
+// Runs until Esc or the given number of seconds (0: no limit); draws 200 phrases per frame, or
+// the given number (1 to 10000); needs a Wine virtual desktop under Wine.
 // For finding where glyphstorm2d's frame time goes, "exchange" adds its per-frame device-context
 // exchange (GetDC, ReleaseDC, Lock, Unlock, GetDC) and "calls" its GDI calls around each text.
 #include <windows.h>
@@ -11,14 +12,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "phrase_count.h"
+
 namespace {
 
 const char kPhrase[] = "саббакка баббка аф-аф-аф %!%^^^#$";
-const int kPhrases = 200;
+const int kDefaultPhrases = 200;
 
 bool quit = false;
 bool exchange = false;
 bool extraCalls = false;
+int phrases = kDefaultPhrases;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
@@ -89,7 +93,7 @@ void DrawFrame(Screen& s, HFONT font, int fps) {
   SetBkMode(dc, TRANSPARENT);
   SelectObject(dc, font);
   if (extraCalls) SetTextAlign(dc, TA_UPDATECP);
-  for (int i = 0; i < kPhrases; ++i) {
+  for (int i = 0; i < phrases; ++i) {
     int blue = std::rand() % 256, green = std::rand() % 256, red = std::rand() % 256;
     int y = std::rand() % 589, x = std::rand() % 636;
     if (extraCalls) {
@@ -121,6 +125,10 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "exchange") == 0) exchange = true;
     if (std::strcmp(argv[i], "calls") == 0) extraCalls = true;
+    if (argv[i][0] >= '0' && argv[i][0] <= '9' && !reference::ParsePhraseCount(argv[i], phrases)) {
+      std::fprintf(stderr, "usage: ddraw_reference [seconds] [phrases] [exchange] [calls]\n");
+      return 2;
+    }
   }
   Screen s;
   if (!OpenScreen(s)) {
