@@ -123,6 +123,13 @@ def print_summary(data):
     _print_table(HEADER, path_rows(data))
     _print_lines("Targets", data["targets"], verdicts=True)
     _print_lines("Information", data["information"], verdicts=False)
+    if data.get("sweep"):
+        print()
+        print("Sweep: frame time = fixed cost + cost per glyph × glyphs per frame")
+        for fit in data["sweep"]:
+            print("  %-36s %8s ms fixed  %8s ns per glyph  R² %s  %s" % (
+                fit["name"], _num(fit["fixed_ms"], 2), _num(fit["ns_per_glyph"], 1), _num(fit["r2"], 4),
+                "ok" if fit["r2_ok"] else "BELOW %.2f" % res.R2_BAR))
     if data["quality"]:
         print()
         print("Run quality")
@@ -338,6 +345,9 @@ def print_compare(old, new, found):
                      "%+.1f %% [%+.1f–%+.1f]" % ((c["ratio"] - 1) * 100, (c["low"] - 1) * 100, (c["high"] - 1) * 100)
                      if c else "—", ("yes" if c["significant"] else "no") if c else "—"])
     _print_table(["path", "old FPS [95 %]", "new FPS [95 %]", "change [95 %]", "significant"], rows)
+    for label, names in (("only in the old run", found["only_old"]), ("only in the new run", found["only_new"])):
+        if names:
+            print("%s: %s" % (label, ", ".join(names)))
     if found["ratios"]:
         print()
         rows = [[r["label"], _interval(r["old"], 3), _interval(r["new"], 3),
@@ -347,4 +357,5 @@ def print_compare(old, new, found):
         _print_table(["ratio", "old [95 %]", "new [95 %]", "each median in the other's interval", "verdicts"], rows)
     print()
     print("A change is significant when its 95 % interval (bootstrap of the ratio of the two runs' "
-          "medians) leaves out 0.")
+          "medians) leaves out 0; two runs agree on a ratio when each run's median lies in the other's "
+          "interval.")

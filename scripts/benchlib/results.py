@@ -222,4 +222,7 @@ def compare(old, new):
                        "new_in_old": stats.inside(b[0], a), "old_in_new": stats.inside(a[0], b),
                        "target": l.get("verdict") is not None,
                        "verdicts": [before.get("verdict"), l.get("verdict")]})
-    return {"paths": rows, "ratios": ratios}
+    new_keys = {p["key"] for p in new.get("paths", [])}
+    return {"paths": rows, "ratios": ratios,
+            "only_old": [p["name"] for p in old.get("paths", []) if p["key"] not in new_keys],
+            "only_new": [p["name"] for p in new.get("paths", []) if p["key"] not in old_paths]}
