@@ -50,7 +50,8 @@ HEADER = ["path", "rounds", "frames", "FPS median [95 % interval]", "±", "CPU m
 
 
 def path_rows(data):
-    lines = {(l["path"], l["reference"]): l for l in data["targets"] + data["information"] if l["kind"] == "ratio"}
+    lines = {(l["path"], l["reference"]): l for l in data["targets"] + data["information"]
+             if l["kind"] == "ratio" and l.get("measure", "fps") == "fps"}
     names = {p["key"]: p["name"] for p in data["paths"]}
     rows = []
     for p in data["paths"]:

@@ -52,13 +52,19 @@ def path_result(path, program, gl_calls=None):
     }
 
 
-def _ratio_line(label, a, b, bar, note=None):
-    ratios = stats.paired_ratios(a["fps_rounds"], b["fps_rounds"])
+def _ratio_line(label, a, b, bar, note=None, measure="fps"):
+    """a / b by FPS; by CPU time per frame the ratio is b's / a's, so above 1 still means that a
+    is the cheaper one."""
+    if measure == "fps":
+        top, bottom = a["fps_rounds"], b["fps_rounds"]
+    else:
+        top, bottom = b["cpu_rounds"], a["cpu_rounds"]
+    ratios = stats.paired_ratios(top, bottom)
     if a["group"] == b["group"] and ratios:
         interval, pairing = stats.median_interval(ratios), "paired"
     else:
-        interval, pairing = stats.ratio_interval(a["fps_rounds"], b["fps_rounds"]), "unpaired"
-    line = {"label": label, "kind": "ratio", "path": a["key"], "reference": b["key"], "bar": bar,
+        interval, pairing = stats.ratio_interval(top, bottom), "unpaired"
+    line = {"label": label, "kind": "ratio", "measure": measure, "path": a["key"], "reference": b["key"], "bar": bar,
             "value": interval_dict(interval), "half_width": stats.half_width(interval),
             "rounds": ratios if pairing == "paired" else None, "pairing": pairing,
             "verdict": stats.verdict(interval, bar) if bar is not None else None}
@@ -77,6 +83,9 @@ def targets_and_information(results, soak=None):
         if r and ref:
             if path.bar is not None:
                 targets.append(_ratio_line("%s ≥ %.2f× %s" % (path.name, path.bar, ref["name"]), r, ref, path.bar))
+                # CPU time per frame hardly depends on the share of the machine a program gets.
+                information.append(_ratio_line("%s / %s by CPU time per frame" % (path.name, ref["name"]), r, ref,
+                                               None, "the reference's CPU ms per frame ÷ the path's", "cpu"))
             else:
                 information.append(_ratio_line("%s / %s" % (path.name, ref["name"]), r, ref, None))
     for label, a, b, note in table.INFO_RATIOS:
@@ -210,12 +219,17 @@ def compare(old, new):
         rows.append({"key": p["key"], "name": p["name"], "old": before["fps"], "new": p["fps"],
                      "change": None if not changed else {"ratio": changed[0], "low": changed[1],
                                                          "high": changed[2], "significant": changed[3]}})
-    old_lines = {(l["path"], l["reference"]): l for l in old.get("targets", []) + old.get("information", [])
-                 if l["kind"] == "ratio"}
+
+    def line_key(l):
+        return l["path"], l["reference"], l.get("measure", "fps")
+
+    old_lines = {line_key(l): l for l in old.get("targets", []) + old.get("information", []) if l["kind"] == "ratio"}
     ratios = []
     for l in new.get("targets", []) + new.get("information", []):
-        before = old_lines.get((l["path"], l["reference"]))
-        if l["kind"] != "ratio" or not before or not l["value"] or not before["value"]:
+        if l["kind"] != "ratio":
+            continue
+        before = old_lines.get(line_key(l))
+        if not before or not l["value"] or not before["value"]:
             continue
         a, b = as_interval(before["value"]), as_interval(l["value"])
         ratios.append({"label": l["label"], "old": before["value"], "new": l["value"],

@@ -115,7 +115,8 @@ class Fit(unittest.TestCase):
 
 def fake_result(path, fps_rounds):
     return {"key": path.key, "name": path.name, "group": path.group, "reference": path.reference,
-            "fps_rounds": fps_rounds, "frame_ms": {"median": 1000.0 / fps_rounds[0]}, "first_frame_s": 0.9,
+            "fps_rounds": fps_rounds, "cpu_rounds": [2000.0 / f for f in fps_rounds],
+            "frame_ms": {"median": 1000.0 / fps_rounds[0]}, "first_frame_s": 0.9,
             "memory": {"rss_10s_kib": None, "rss_end_kib": None}}
 
 
@@ -141,7 +142,7 @@ class Table(unittest.TestCase):
         slow = {p.key for p in table.PATHS if p.bar is not None}
         for r in results:
             if r["key"] in slow:
-                r["fps_rounds"] = [90.0, 91.0, 89.0, 90.0, 90.5]  # 0.90 of the reference
+                r.update(fake_result(table.by_key()[r["key"]], [90.0, 91.0, 89.0, 90.0, 90.5]))  # 0.90×
         targets, information = res.targets_and_information(results)
         ratio_targets = {t["path"]: t for t in targets if t["kind"] == "ratio"}
         self.assertEqual(set(ratio_targets), slow)
@@ -149,6 +150,11 @@ class Table(unittest.TestCase):
             self.assertEqual(t["verdict"], stats.MISSED)
             self.assertEqual(t["pairing"], "paired")
             self.assertAlmostEqual(t["value"]["median"], 0.9, places=2)
+        # The same pairs by CPU time per frame: twice the frame time in CPU, so again 0.9.
+        by_cpu = {i["path"]: i for i in information if i.get("measure") == "cpu"}
+        self.assertEqual(set(by_cpu), slow)
+        for line in by_cpu.values():
+            self.assertAlmostEqual(line["value"]["median"], 0.9, places=2)
         starts = [t for t in targets if t["kind"] == "seconds"]
         self.assertEqual(len(starts), len([p for p in table.PATHS if p.start_bar is not None]))
         labels = [i["label"] for i in information]
