@@ -204,7 +204,7 @@ class Program:
         self.run_until_frames(begin + settings.warmup, "in round %d" % (round_index + 1))
         end = wp.wine_clock()
         self.stop()
-        self.slices.append({"begin": begin, "end": end, "cpu": (cpu_before, None)})
+        self.slices.append({"begin": begin, "end": end, "cpu_before": cpu_before})
         self.ran += end - begin
 
     def close_slice(self, settings, round_index):
@@ -218,7 +218,7 @@ class Program:
             self.fail("presented no frame while it ran for %.1f s in round %d" % (
                 record["end"] - record["begin"], round_index + 1))
         seconds = record["end"] - record["begin"]
-        cpu_before = record["cpu"][0]
+        cpu_before = record.pop("cpu_before")
         used = cpu_after - cpu_before if cpu_after is not None and cpu_before is not None else None
         record.update(fps=rate, seconds=covered, frames=rate * covered,
                       cpu_per_frame=used / (rate * seconds) if used is not None else None, cpu=used)
@@ -303,7 +303,7 @@ def run_group(ctx, group, settings, say, programs_out=None):
     return programs
 
 
-def count_gl_calls(ctx, paths, say):
+def count_gl_calls(ctx, paths):
     """GL calls of one frame per path, from runs with every opengl32 call traced: the median of
     two whole frames after the start (after the key, where the path has one). The counts do not
     depend on speed, so the traced runs share the machine; a path with keys starts alone first,
@@ -335,7 +335,7 @@ def count_gl_calls(ctx, paths, say):
     return counts
 
 
-def soak(ctx, path, seconds, say):
+def soak(ctx, path, seconds):
     """Runs one path alone for `seconds`, its resident size sampled every second from the key
     press (or the first frame) on: (seconds, KiB) samples."""
     program = Program(ctx, path, 0)
