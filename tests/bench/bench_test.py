@@ -1,67 +1,89 @@
-"""scripts/bench --quick on this build tree: the table, the report folder and its pictures."""
+"""scripts/bench --quick on this build tree: the table, results.json, the report folder and its
+pictures; and a run whose program cannot start, which must fail and say why."""
+import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
 import unittest
 
 import wineharness
+import wineplumbing
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TREE = os.path.dirname(os.path.abspath(wineharness.BIN))
-PATHS = ["glyphstorm mode 2", "glyphstorm mode 1", "reference phrase quads", "reference glyph quads",
-         "reference glyph quads batched", "reference phrase quads, isotropic", "reference empty frame",
-         "glyphstorm2d", "reference GDI text", "reference GDI text, same calls"]
+sys.path.insert(0, os.path.join(TOP, "scripts"))
+from benchlib import paths as table  # noqa: E402
+
+BENCH = [sys.executable, os.path.join(TOP, "scripts", "bench")]
 
 
 class QuickBench(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.out = tempfile.mkdtemp(prefix="bench-report-")
-        cls.bench = subprocess.run([sys.executable, os.path.join(TOP, "scripts", "bench"), "--quick",
-                                  "--build", TREE, "--out", cls.out],
-                                 capture_output=True, text=True, timeout=540)
+        cls.bench = subprocess.run(BENCH + ["--quick", "--build", TREE, "--out", cls.out],
+                                   capture_output=True, text=True, timeout=540)
         with open(os.path.join(cls.out, "report.md"), encoding="utf-8") as f:
             cls.report = f.read()
+        with open(os.path.join(cls.out, "results.json"), encoding="utf-8") as f:
+            cls.results = json.load(f)
+        cls.paths = {p["key"]: p for p in cls.results.get("paths", [])}
 
-    def row(self, path):
-        m = re.search(r"^\| %s \| (\d+) \| ([\d.]+) \| ([\d.]+) \| (\d+)–(\d+) \| ([\d—]+) \| ([\d—]+) \| (.*) \|$"
-                      % re.escape(path), self.report, re.M)
-        self.assertIsNotNone(m, "no row for %s in\n%s\n%s" % (path, self.report, self.bench.stdout))
-        return m
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.out, ignore_errors=True)
 
-    def test_every_path_has_a_measured_row_in_the_printed_and_written_table(self):
+    def test_every_path_of_the_table_is_measured_in_every_round(self):
         self.assertEqual(self.bench.returncode, 0, self.bench.stdout + self.bench.stderr)
-        for path in PATHS:
-            with self.subTest(path=path):
-                m = self.row(path)
-                frames, seconds, median = int(m.group(1)), float(m.group(2)), float(m.group(3))
-                self.assertGreater(frames, 0)
-                self.assertAlmostEqual(seconds, 2.0, delta=0.5)
-                self.assertLessEqual(int(m.group(4)), median)
-                self.assertGreaterEqual(int(m.group(5)), median)
-                self.assertIn(path, self.bench.stdout)
+        rounds = self.results["run"]["rounds"]
+        for path in table.PATHS:
+            with self.subTest(path=path.key):
+                p = self.paths[path.key]
+                self.assertEqual((p["rounds"], len(p["fps_rounds"])), (rounds, rounds))
+                self.assertGreater(min(p["fps_rounds"]), 0)
+                self.assertGreater(p["frames"], 0)
+                fps = p["fps"]
+                self.assertTrue(fps["low"] <= fps["median"] <= fps["high"], fps)
+                self.assertGreater(p["cpu_ms_per_frame"]["median"], 0)
+                self.assertIn("| %s | %d |" % (path.name, rounds), self.report)
+                self.assertIn(path.name, self.bench.stdout)
+        loads = self.results["run"]["round_loads"]
+        self.assertEqual(len(loads), rounds * len(table.groups(table.PATHS)))
+        self.assertTrue(all(l["load1_before"] >= 0 and l["others_cores"] >= 0 for l in loads))
 
-    def test_products_are_compared_with_their_references_and_gl_calls_counted(self):
-        self.assertRegex(self.row("glyphstorm mode 2").group(8), r"^[\d.]+× reference phrase quads$")
-        self.assertRegex(self.row("glyphstorm mode 1").group(8), r"^[\d.]+× reference glyph quads$")
-        self.assertRegex(self.row("glyphstorm2d").group(8), r"^[\d.]+× reference GDI text$")
-        mode1, mode2 = int(self.row("glyphstorm mode 1").group(7)), int(self.row("glyphstorm mode 2").group(7))
-        batched = int(self.row("reference glyph quads batched").group(7))
-        # Mode 1 issues eight calls per glyph quad; mode 2 eight per phrase; the batch a handful.
-        self.assertGreater(mode1, 199 * 33 * 8)
-        self.assertGreater(mode2, 199 * 10)
-        self.assertLess(mode2, mode1 / 10)
-        self.assertLess(batched, 100)
-        self.assertLess(int(self.row("reference empty frame").group(7)), 100)
-        self.assertIn("mode 2 ≥ 2.5× mode 1", self.report)
+    def test_targets_follow_from_the_table_with_verdicts_and_gl_calls_are_counted(self):
+        targets = {t["path"]: t for t in self.results["targets"] if t["kind"] == "ratio"}
+        for path in [p for p in table.PATHS if p.bar is not None]:
+            with self.subTest(path=path.key):
+                t = targets[path.key]
+                self.assertEqual(t["reference"], path.reference)
+                self.assertIn(t["verdict"], ("met", "missed", "undecided"))
+                self.assertRegex(self.bench.stdout, r"%s ≥ 0\.97× .* [\d.]+× \[[\d.]+–[\d.]+\]" % re.escape(path.name))
+        labels = [i["label"] for i in self.results["information"]]
+        for label, *_ in table.INFO_RATIOS:
+            self.assertIn(label, labels)
         self.assertRegex(self.report, r"glyphstorm: start to first frame < 1\.5 s \| [\d.]+ s")
+        calls = {key: self.paths[key]["gl_calls_per_frame"] for key in self.paths}
+        # Mode 1 issues eight calls per glyph quad; mode 2 eight per phrase; the batch a handful.
+        self.assertGreater(calls["glyphstorm-mode1"], 199 * 33 * 8)
+        self.assertGreater(calls["glyphstorm-mode2"], 199 * 10)
+        self.assertLess(calls["glyphstorm-mode2"], calls["glyphstorm-mode1"] / 10)
+        self.assertLess(calls["gl_reference-batched"], 100)
+        self.assertLess(calls["gl_reference-empty"], 100)
+
+    def test_run_record_names_the_stack(self):
+        run = self.results["run"]
+        self.assertEqual(run["arch"], wineplumbing.test_arch())
+        self.assertIn("llvmpipe", run["gl"]["renderer"])
+        self.assertTrue(run["wine"].startswith("wine-"))
+        self.assertEqual(set(run["stack"]), {"gl_driver", "ddraw_renderer"})
+        self.assertIn("bootstrap", run["interval_method"])
 
     def test_report_folder_holds_the_chart_and_one_screenshot_per_path(self):
-        names = ["chart.png", "glyphstorm-mode2.png", "glyphstorm-mode1.png", "gl_reference-phrase.png",
-                 "gl_reference-glyphs.png", "gl_reference-batched.png", "gl_reference-isotropic.png",
-                 "gl_reference-empty.png", "glyphstorm2d.png", "ddraw_reference.png", "ddraw_reference-calls.png"]
+        names = ["chart.png"] + ["%s.png" % p.shot for p in table.PATHS]
         for name in names:
             with self.subTest(file=name):
                 path = os.path.join(self.out, name)
@@ -72,7 +94,38 @@ class QuickBench(unittest.TestCase):
         with open(os.path.join(self.out, "memory.csv")) as f:
             samples = f.read()
         for path in ("glyphstorm mode 2", "glyphstorm mode 1", "glyphstorm2d"):
-            self.assertRegex(samples, r'"%s",[\d.]+,\d+\n' % re.escape(path))
+            self.assertRegex(samples, r'"%s",[\d.]+,\d+,rounds\n' % re.escape(path))
+
+
+class BrokenProgram(unittest.TestCase):
+    def test_a_program_that_cannot_start_fails_the_run_and_is_named(self):
+        tree = tempfile.mkdtemp(prefix="bench-broken-")
+        out = os.path.join(tree, "report")
+        try:
+            # The real tree, with a gl_reference.exe that is no program.
+            os.makedirs(os.path.join(tree, "bin"))
+            for name in os.listdir(wineharness.BIN):
+                if name.endswith((".exe", ".dll", ".txt", ".png")):
+                    os.symlink(os.path.join(wineharness.BIN, name), os.path.join(tree, "bin", name))
+            os.remove(os.path.join(tree, "bin", "gl_reference.exe"))
+            with open(os.path.join(tree, "bin", "gl_reference.exe"), "wb") as f:
+                f.write(b"not a program")
+            prefix = os.path.join(TREE, "wineprefix-bench")
+            subprocess.run([os.path.join(TREE, "wine-run"), "--prepare"], check=True,
+                           env=dict(os.environ, GLYPHSTORM_WINEPREFIX=prefix))
+            os.symlink(os.path.join(TREE, "wine-run"), os.path.join(tree, "wine-run"))
+            os.symlink(prefix, os.path.join(tree, "wineprefix-bench"))
+            done = subprocess.run(BENCH + ["--quick", "--build", tree, "--no-build", "--out", out],
+                                  capture_output=True, text=True, timeout=300)
+            self.assertNotEqual(done.returncode, 0)
+            self.assertRegex(done.stdout, r"FAILED: reference phrase quads \(gl_reference\.exe phrase \d+ 199\): "
+                                          r"exited with code -?\d+ after 0 frame")
+            with open(os.path.join(out, "results.json"), encoding="utf-8") as f:
+                failure = json.load(f)["failure"]
+            self.assertEqual(failure["path"], "gl_reference-phrase")
+            self.assertNotIn("| reference phrase quads |", open(os.path.join(out, "report.md")).read())
+        finally:
+            shutil.rmtree(tree, ignore_errors=True)
 
 
 if __name__ == "__main__":

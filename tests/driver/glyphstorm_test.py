@@ -9,8 +9,7 @@ import unittest
 
 import wineharness
 
-COMPANIONS = ["glyphstorm.exe", "DevIL.dll", "ILU.dll", "ILUT.dll", "bass.dll", "vtAPI.dll",
-              "Tahoma.txt", "Tahoma.png"]
+COMPANIONS = wineharness.COMPANIONS
 ARTIFACTS = os.path.join(wineharness.BIN, "..", "artifacts")
 
 

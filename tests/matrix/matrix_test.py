@@ -14,8 +14,7 @@ import unittest
 
 import wineharness
 
-COMPANIONS = ["glyphstorm.exe", "DevIL.dll", "ILU.dll", "ILUT.dll", "bass.dll", "vtAPI.dll",
-              "Tahoma.txt", "Tahoma.png"]
+COMPANIONS = wineharness.COMPANIONS
 WINDOWED = b"[display]\nwidth=640\nheight=480\nbpp=32\nfullscreen=2\n"
 PHRASE_DONE = "static draw add frase:саббакка баббка аф-фа-аф %!%^^^#$".encode("cp1251")
 FONT_DONE = "загрузка текстурного шрифта закончилась успехом:Tahoma.txt".encode("cp1251")

@@ -8,58 +8,15 @@ Environment (set by ctest): GLYPHSTORM_BIN = folder of the built programs, GLYPH
 Wine runner of the build tree.
 """
 import os
-import re
 import subprocess
 import time
 
+from wineplumbing import GLYPHSTORM_FILES, LineReader, decode_debugstr, log_lines, start_xvfb, stop_xvfb
+
 BIN = os.environ.get("GLYPHSTORM_BIN", "")
 RUNNER = os.environ.get("GLYPHSTORM_RUN", "")
-
-_DEBUGSTR = re.compile(r'^[0-9a-f]+:[a-z]+:debugstr:OutputDebugStringA "(.*)"$')
-_ESCAPES = {"n": b"\n", "r": b"\r", "t": b"\t", "\\": b"\\", '"': b'"', "'": b"'", "0": b"\0"}
-
-
-def decode_debugstr(text):
-    """Turns Wine's escaped rendering of a debug string back into its bytes."""
-    out = bytearray()
-    i = 0
-    while i < len(text):
-        c = text[i]
-        if c != "\\" or i + 1 == len(text):
-            out += c.encode("latin-1")
-            i += 1
-            continue
-        e = text[i + 1]
-        if e == "x":
-            out.append(int(text[i + 2:i + 4], 16))
-            i += 4
-        elif e == "u":
-            out += chr(int(text[i + 2:i + 6], 16)).encode("latin-1", "replace")
-            i += 6
-        elif e in "01234567" and i + 3 < len(text) and all(ch in "01234567" for ch in text[i + 1:i + 4]):
-            out.append(int(text[i + 1:i + 4], 8))
-            i += 4
-        else:
-            out += _ESCAPES.get(e, e.encode("latin-1"))
-            i += 2
-    return bytes(out)
-
-
-def log_lines(stderr_text):
-    """The engine log, one bytes object per line (without its newline), from Wine's stderr."""
-    pending = b""
-    lines = []
-    for raw in stderr_text.splitlines():
-        m = _DEBUGSTR.match(raw)
-        if not m:
-            continue
-        pending += decode_debugstr(m.group(1))
-        while b"\n" in pending:
-            line, pending = pending.split(b"\n", 1)
-            lines.append(line)
-    if pending:
-        lines.append(pending)
-    return lines
+# Everything glyphstorm.exe needs in its folder.
+COMPANIONS = GLYPHSTORM_FILES
 
 
 class Run:
@@ -124,21 +81,18 @@ class LiveRun:
     """A program started under Wine whose log can be watched while it runs."""
 
     def __init__(self, program, args=(), cwd=None, desktop=None, env=None):
-        import threading
         self.process = start(program, args, cwd, desktop, env)
         self.stdout_parts = []
         self.stderr_lines = []
-        self._threads = [
-            threading.Thread(target=self._pump, args=(self.process.stdout, self.stdout_parts.append), daemon=True),
-            threading.Thread(target=self._pump, args=(self.process.stderr, self.stderr_lines.append), daemon=True),
-        ]
-        for t in self._threads:
-            t.start()
+        self._readers = [LineReader(self.process.stdout, self._keep(self.stdout_parts)),
+                         LineReader(self.process.stderr, self._keep(self.stderr_lines))]
 
     @staticmethod
-    def _pump(stream, sink):
-        for line in stream:
-            sink(line)
+    def _keep(sink):
+        def handle(line):
+            sink.append(line)
+            return True
+        return handle
 
     def log(self):
         return log_lines("".join(self.stderr_lines))
@@ -159,8 +113,8 @@ class LiveRun:
 
     def finish(self, timeout=60):
         self.process.wait(timeout=timeout)
-        for t in self._threads:
-            t.join(timeout=5)
+        for reader in self._readers:
+            reader.join(timeout=5)
         return Run(self.process.returncode, "".join(self.stdout_parts), "".join(self.stderr_lines))
 
     def kill(self):
@@ -177,25 +131,14 @@ def ensure_display():
     global _own_xvfb
     if os.environ.get("DISPLAY"):
         return
-    for n in range(140, 200):
-        if os.path.exists("/tmp/.X%d-lock" % n):
-            continue
-        _own_xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(50):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n) or _own_xvfb.poll() is not None:
-                break
-            time.sleep(0.1)
-        if _own_xvfb.poll() is None:
-            os.environ["DISPLAY"] = ":%d" % n
-            return
-    raise AssertionError("no X display could be started")
+    started = start_xvfb(range(140, 200))
+    if not started:
+        raise AssertionError("no X display could be started")
+    _own_xvfb, os.environ["DISPLAY"] = started
 
 
 def release_display():
     """Ends the Xvfb ensure_display started, if any. Call from tearDownModule."""
     global _own_xvfb
-    if _own_xvfb:
-        _own_xvfb.terminate()
-        _own_xvfb.wait()
-        _own_xvfb = None
+    stop_xvfb(_own_xvfb)
+    _own_xvfb = None

@@ -2,9 +2,10 @@
 // a plain Win32 window with OpenGL 1.1, no engine around them; plus, to show where this driver
 // spends a frame: the glyph quads batched, the phrase quads with an isotropic texture (no 16x
 // anisotropy) and an empty frame (clear, rate, swap).
-//   gl_reference.exe glyphs|phrase|batched|isotropic|empty [seconds]
-// Runs until Esc, the close button, or the given number of seconds. Reads Tahoma.txt and
-// Tahoma.png from the working directory, like glyphstorm.
+//   gl_reference.exe glyphs|phrase|batched|isotropic|empty [seconds] [phrases]
+// Runs until Esc, the close button, or the given number of seconds (0: no limit); draws 199
+// phrases per frame, or the given number (1 to 10000). Reads Tahoma.txt and Tahoma.png from the
+// working directory, like glyphstorm.
 #include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -18,13 +19,15 @@
 #include <string>
 #include <vector>
 
+#include "phrase_count.h"
+
 namespace {
 
 const char kPhrase[] = "саббакка баббка аф-фа-аф %!%^^^#$";
 const int kWidth = 800;
 const int kHeight = 600;
-const int kPhrases = 199;
-const int kGlyphsPerFrame = kPhrases * (sizeof(kPhrase) - 1);
+const int kDefaultPhrases = 199;
+const int kPhraseGlyphs = sizeof(kPhrase) - 1;
 
 enum Path { Glyphs, Phrase, Batched, Isotropic, Empty };
 
@@ -44,6 +47,7 @@ struct BatchVertex {
 
 bool quit = false;
 HDC dc;
+int phrases = kDefaultPhrases;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE || (message == WM_KEYDOWN && wParam == VK_ESCAPE)) {
@@ -229,7 +233,7 @@ void DrawGlyphPhrases(const Resources& r) {
   EnterGlyphState(r);
   unsigned char color[3];
   int x, y;
-  for (int i = 0; i < kPhrases; ++i) {
+  for (int i = 0; i < phrases; ++i) {
     NextPhrase(r, color, x, y);
     glColor4f(color[0] / 255.0f, color[1] / 255.0f, color[2] / 255.0f, 1.0f);
     DrawGlyphs(r, kPhrase, x, y);
@@ -245,7 +249,7 @@ void DrawPhraseQuads(const Resources& r) {
   unsigned char color[3];
   int x, y;
   float w = float(r.phraseWidth);
-  for (int i = 0; i < kPhrases; ++i) {
+  for (int i = 0; i < phrases; ++i) {
     NextPhrase(r, color, x, y);
     glColor4f(color[0] / 255.0f, color[1] / 255.0f, color[2] / 255.0f, 1.0f);
     float left = float(x), top = float(y);
@@ -270,7 +274,7 @@ void DrawBatchedGlyphs(const Resources& r, std::vector<BatchVertex>& batch) {
   BatchVertex* out = batch.data();
   unsigned char color[3];
   int x, y;
-  for (int i = 0; i < kPhrases; ++i) {
+  for (int i = 0; i < phrases; ++i) {
     NextPhrase(r, color, x, y);
     float pen = float(x), top = float(y), bottom = top + 16.0f;
     for (const unsigned char* c = reinterpret_cast<const unsigned char*>(kPhrase); *c; ++c) {
@@ -289,7 +293,7 @@ void DrawBatchedGlyphs(const Resources& r, std::vector<BatchVertex>& batch) {
 }
 
 void PrepareBatch(std::vector<BatchVertex>& batch) {
-  batch.resize(size_t(kGlyphsPerFrame) * 4);
+  batch.resize(size_t(phrases) * kPhraseGlyphs * 4);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -313,8 +317,10 @@ bool ParsePath(const char* name, Path& path) {
 
 int main(int argc, char** argv) {
   Path path;
-  if (argc < 2 || !ParsePath(argv[1], path)) {
-    std::fprintf(stderr, "usage: gl_reference glyphs|phrase|batched|isotropic|empty [seconds]\n");
+  if (argc < 2 || !ParsePath(argv[1], path) ||
+      (argc > 3 && !reference::ParsePhraseCount(argv[3], phrases))) {
+    std::fprintf(stderr,
+                 "usage: gl_reference glyphs|phrase|batched|isotropic|empty [seconds] [phrases]\n");
     return 2;
   }
   DWORD limit = argc > 2 ? DWORD(std::atoi(argv[2])) * 1000u : 0;

@@ -1,0 +1,362 @@
+"""The run's results as the printed summary, report.md, chart.png / sweep.png and memory.csv."""
+import os
+import subprocess
+import textwrap
+
+from benchlib import results as res
+from benchlib import stats
+
+
+def _num(value, digits=1):
+    return ("%%.%df" % digits) % value if value is not None else "—"
+
+
+def _interval(d, digits=1):
+    if not d:
+        return "—"
+    return "%s [%s–%s]" % (_num(d["median"], digits), _num(d["low"], digits), _num(d["high"], digits))
+
+
+def _pct(half):
+    return "±%.1f %%" % (half * 100) if half is not None else "—"
+
+
+def _kib(kib):
+    return "%.1f MiB" % (kib / 1024.0) if kib else "—"
+
+
+def _verdict(v, markdown=False):
+    if v is None:
+        return "—"
+    return "**%s**" % v if markdown and v != stats.MET else v
+
+
+def _value(line):
+    kind = line["kind"]
+    if kind == "ratio":
+        text = _interval(line["value"], 3).replace(" [", "× [", 1) if line["value"] else "—"
+        return text + ("  %s" % _pct(line["half_width"]) if line.get("half_width") is not None else "")
+    if kind == "share":
+        return "%.1f of %.1f ms" % (line["value"]["part_ms"], line["value"]["whole_ms"])
+    if kind == "seconds":
+        return "%s s" % _num(line["value"], 2)
+    if kind == "mib":
+        return "%+.2f MiB" % line["value"]
+    return str(line["value"])
+
+
+HEADER = ["path", "rounds", "frames", "FPS median [95 % interval]", "±", "CPU ms/frame [95 %]", "glyphs/s",
+          "GL calls/frame", "ratio to reference [95 %]"]
+
+
+def path_rows(data):
+    lines = {(l["path"], l["reference"]): l for l in data["targets"] + data["information"]
+             if l["kind"] == "ratio" and l.get("measure", "fps") == "fps"}
+    names = {p["key"]: p["name"] for p in data["paths"]}
+    rows = []
+    for p in data["paths"]:
+        ratio = lines.get((p["key"], p["reference"]))
+        rows.append([p["name"], str(p["rounds"]), str(p["frames"]), _interval(p["fps"]),
+                     _pct(stats.half_width(res.as_interval(p["fps"]))), _interval(p["cpu_ms_per_frame"]),
+                     "%.0f" % p["glyphs_per_second"] if p["glyphs_per_second"] else "—",
+                     "%d" % p["gl_calls_per_frame"] if p["gl_calls_per_frame"] is not None else "—",
+                     "%s %s" % (_value(ratio).split("  ")[0], names[p["reference"]]) if ratio else "—"])
+    return rows
+
+
+def _print_table(header, rows):
+    widths = [max(len(h), *(len(row[i]) for row in rows)) for i, h in enumerate(header)]
+    line = "  ".join(h.ljust(w) for h, w in zip(header, widths))
+    print(line)
+    print("-" * len(line))
+    for row in rows:
+        print("  ".join(c.ljust(w) for c, w in zip(row, widths)))
+
+
+def _md_table(f, header, rows):
+    f.write("| " + " | ".join(header) + " |\n")
+    f.write("|" + "---|" * len(header) + "\n")
+    for row in rows:
+        f.write("| " + " | ".join(row) + " |\n")
+
+
+def loaded_summary(data):
+    loads = data["run"]["round_loads"]
+    if not loads:
+        return "no rounds"
+    flagged = [l for l in loads if l["loaded"]]
+    return ("load average (1 min) %.2f–%.2f over the rounds; %d of %d rounds were taken while other "
+            "processes kept ≥ %.1f cores busy (flagged \"loaded\")" % (
+                min(min(l["load1_before"], l["load1_after"]) for l in loads),
+                max(max(l["load1_before"], l["load1_after"]) for l in loads), len(flagged), len(loads),
+                data["run"]["loaded_cores"]))
+
+
+def notes(data):
+    run = data["run"]
+    stack = run["stack"]
+    gl = run["gl"]
+    lines = [
+        "Run: %s; %s build under %s; %d CPU cores; load average %s before, %s after." % (
+            run["date"], run["arch"], run["wine"], run["machine"]["cores"],
+            " ".join("%.2f" % v for v in run["machine"]["load_before"]),
+            " ".join("%.2f" % v for v in run["machine"]["load_after"])),
+        "Stack: GL driver %s (renderer \"%s\", version \"%s\", vendor \"%s\"); Wine's DirectDraw renderer %s." % (
+            stack["gl_driver"], gl.get("renderer", "?"), gl.get("version", "?"), gl.get("vendor", "?"),
+            stack["ddraw_renderer"]),
+        "Rounds: %d; each path runs %.2f s per round, the first %.2f s of it not counted (warm-up); "
+        "only one program runs at a time, the others are stopped (SIGSTOP/SIGCONT), and the order "
+        "of a round alternates forward and backward." % (run["rounds"], run["slice_s"] + run["warmup_s"],
+                                                          run["warmup_s"]),
+        "Intervals: %s. Ratios of paths measured in the same rounds are medians of the per-round "
+        "ratios." % run["interval_method"],
+        "Machine load: %s." % loaded_summary(data),
+        "Durations: %s." % ", ".join("%s %.0f s" % (k.replace("_s", "").replace("_", " "), v)
+                                     for k, v in run["durations"].items()),
+    ]
+    if data.get("steadiness"):
+        lines.append(data["steadiness"]["summary"])
+    return lines
+
+
+def print_summary(data):
+    print()
+    _print_table(HEADER, path_rows(data))
+    _print_lines("Targets", data["targets"], verdicts=True)
+    _print_lines("Information", data["information"], verdicts=False)
+    if data.get("sweep"):
+        print()
+        print("Sweep: frame time = fixed cost + cost per glyph × glyphs per frame")
+        for fit in data["sweep"]:
+            print("  %-36s %8s ms fixed  %8s ns per glyph  R² %s  %s" % (
+                fit["name"], _num(fit["fixed_ms"], 2), _num(fit["ns_per_glyph"], 1), _num(fit["r2"], 4),
+                "ok" if fit["r2_ok"] else "BELOW %.2f" % res.R2_BAR))
+    if data["quality"]:
+        print()
+        print("Run quality")
+        for check in data["quality"]:
+            print("  %-92s %-9s %s" % (check["label"], _pct(check["value"]), "ok" if check["ok"] else "TOO WIDE"))
+    print()
+    for line in notes(data):
+        print(textwrap.fill(line, 110, subsequent_indent="  "))
+
+
+def _print_lines(title, lines, verdicts):
+    if not lines:
+        return
+    print()
+    print(title)
+    for line in lines:
+        print("  %-76s %-34s %s" % (line["label"], _value(line), (line["verdict"] or "").upper()
+                                     if line["verdict"] in (stats.MISSED, stats.UNDECIDED) else line["verdict"] or ""))
+
+
+def write_report(out, data):
+    with open(os.path.join(out, "report.md"), "w", encoding="utf-8") as f:
+        f.write("# glyphstorm benchmark\n\n")
+        for note in notes(data):
+            f.write("- %s\n" % note)
+        f.write("\n## Frames per second\n\n")
+        _md_table(f, HEADER, path_rows(data))
+        f.write("\nFPS: frames per second of each round, counted from the program's own timestamped "
+                "trace lines (Wine's swap for GL paths, flip for 2D paths); median over the rounds with "
+                "its 95 % interval. CPU ms/frame: user + system time of the program's Unix process (the "
+                "driver's threads included, from /proc) per frame. Glyphs/s = median FPS × glyphs per "
+                "frame. GL calls/frame: opengl32 calls between two swaps in a run with every call "
+                "traced.\n")
+        for title, lines in (("Targets", data["targets"]), ("Information", data["information"])):
+            if lines:
+                f.write("\n## %s\n\n| line | measured | verdict |\n|---|---|---|\n" % title)
+                for line in lines:
+                    f.write("| %s | %s | %s |\n" % (line["label"] + (" (%s)" % line["note"] if line.get("note") else ""),
+                                                    _value(line), _verdict(line["verdict"], True)))
+        if data["targets"]:
+            f.write("\nA ratio target is met when its whole interval is at or above the bar, missed when "
+                    "it is below, undecided when it straddles the bar.\n")
+        if data["quality"]:
+            f.write("\n## Run quality\n\n| check | measured | |\n|---|---|---|\n")
+            for check in data["quality"]:
+                f.write("| %s%s | %s | %s |\n" % (check["label"], "" if check["target"] else " (information)",
+                                                 _pct(check["value"]), "ok" if check["ok"] else "**too wide**"))
+            f.write("\nTwo runs agree when each ratio's median lies inside the other run's interval: "
+                    "`scripts/bench --compare OLD NEW` says so per ratio.\n")
+        _write_sweep(f, data)
+        _write_rounds(f, data)
+        _write_memory_section(f, data)
+        if os.path.exists(os.path.join(out, "chart.png")):
+            f.write("\n## Chart\n\n![FPS per path](chart.png)\n\nThe empty frame is left out of the chart: "
+                    "at its rate it would flatten every other bar.\n")
+        if os.path.exists(os.path.join(out, "sweep.png")):
+            f.write("\n## Sweep chart\n\n![frame time against glyphs per frame](sweep.png)\n")
+        shots = [p for p in data["paths"] if p.get("screenshot")]
+        if shots:
+            f.write("\n## Screenshots\n\n")
+            for p in shots:
+                f.write("### %s\n\n![%s](%s)\n\n" % (p["name"], p["name"], p["screenshot"]))
+
+
+def _write_sweep(f, data):
+    if not data.get("sweep"):
+        return
+    f.write("\n## Sweep: frame time against glyphs per frame\n\n")
+    rows = []
+    for fit in data["sweep"]:
+        rows.append([fit["name"], _num(fit["fixed_ms"], 2), _num(fit["ns_per_glyph"], 1), _num(fit["r2"], 4),
+                     "ok" if fit["r2_ok"] else "**below %.2f**" % res.R2_BAR])
+    _md_table(f, ["path", "fixed ms per frame", "ns per glyph", "R²", "R² ≥ %.2f" % res.R2_BAR], rows)
+    f.write("\nLeast-squares fit of the median frame time (1000 / FPS per round) at each phrase count.\n\n")
+    rows = []
+    for fit in data["sweep"]:
+        for point in fit["points"]:
+            rows.append([fit["name"], str(point["phrases"]), str(point["glyphs_per_frame"]),
+                         _interval(point["frame_ms"], 2)])
+        for point in fit["products"]:
+            rows.append([point["name"] + " (product)", "—", str(point["glyphs_per_frame"]),
+                         _interval(point["frame_ms"], 2)])
+    _md_table(f, ["path", "phrases", "glyphs per frame", "frame ms [95 %]"], rows)
+
+
+def _write_rounds(f, data):
+    loads = data["run"]["round_loads"]
+    if not loads:
+        return
+    f.write("\n## Rounds and machine load\n\n")
+    _md_table(f, ["group", "round", "load average before", "after", "other processes (cores)", "flag"],
+              [[l["group"], str(l["round"]), "%.2f" % l["load1_before"], "%.2f" % l["load1_after"],
+                "%.2f" % l["others_cores"], "loaded" if l["loaded"] else ""] for l in loads])
+    f.write("\nOther processes: the machine's busy CPU time during the round less that of this run's Wine "
+            "prefix, X servers and the bench itself.\n")
+
+
+def _write_memory_section(f, data):
+    f.write("\n## Start-up and memory\n\n")
+    _md_table(f, ["path", "start to first frame", "resident after 10 s of running", "resident at the end"],
+              [[p["name"], "%.2f s" % p["first_frame_s"] if p["first_frame_s"] is not None else "—",
+                _kib(p["memory"]["rss_10s_kib"]), _kib(p["memory"]["rss_end_kib"])] for p in data["paths"]])
+    f.write("\nA path's own running time counts (stopped time does not); start to first frame is taken "
+            "while the other programs of its group are stopped. memory.csv holds every sample.\n")
+
+
+def write_memory(out, data, soaked=None):
+    with open(os.path.join(out, "memory.csv"), "w") as f:
+        f.write("path,seconds,resident KiB,phase\n")
+        for p in data["paths"]:
+            for t, kib in p["memory"]["samples"]:
+                f.write('"%s",%.1f,%d,rounds\n' % (p["name"], t, kib))
+        names = {p["key"]: p["name"] for p in data["paths"]}
+        for key, samples in (soaked or {}).items():
+            for t, kib in samples:
+                f.write('"%s",%.1f,%d,soak\n' % (names.get(key, key), t, kib))
+
+
+def _gnuplot(script, say):
+    done = subprocess.run(["gnuplot"], input=script, text=True, capture_output=True)
+    if done.returncode != 0:
+        say("chart not drawn: " + done.stderr.strip())
+        return False
+    return True
+
+
+def chart(out, data, say):
+    drawn = [p for p in data["paths"] if p["glyphs_per_frame"] and p["fps"]]
+    if not drawn:
+        return None
+    dat = os.path.join(out, "chart.dat")
+    with open(dat, "w") as f:
+        for i, p in enumerate(drawn):
+            label = "\\n".join(textwrap.wrap(p["name"], 14))
+            f.write('%d "%s" %.2f %.2f %.2f\n' % (i, label, p["fps"]["median"], p["fps"]["low"], p["fps"]["high"]))
+    script = """set terminal pngcairo size 1200,560 font ",10"
+set bmargin 5
+set output '%s'
+set title 'Median frames per second per path over the rounds (bars: 95 %% interval)'
+set ylabel 'FPS'
+set style fill solid 0.6
+set boxwidth 0.6
+set yrange [0:*]
+set xtics nomirror
+set grid ytics
+unset key
+plot '%s' using 1:3:xtic(2) with boxes lc rgb '#4477aa', '' using 1:3:4:5 with yerrorbars lc rgb 'black' pt 0
+""" % (os.path.join(out, "chart.png"), dat)
+    ok = _gnuplot(script, say)
+    os.remove(dat)
+    return "chart.png" if ok else None
+
+
+def sweep_chart(out, data, say):
+    fits = [fit for fit in data.get("sweep", []) if fit["points"]]
+    if not fits:
+        return None
+    colours = ["#4477aa", "#cc6677", "#228833", "#aa7733", "#882255"]
+    plots, files, functions = [], [], []
+    for i, fit in enumerate(fits):
+        colour = colours[i % len(colours)]
+        dat = os.path.join(out, "sweep-%d.dat" % i)
+        files.append(dat)
+        with open(dat, "w") as f:
+            for p in fit["points"]:
+                ms = p["frame_ms"]
+                f.write("%d %.3f %.3f %.3f\n" % (p["glyphs_per_frame"], ms["median"], ms["low"], ms["high"]))
+            f.write("\n\n")
+            for p in fit["products"]:
+                ms = p["frame_ms"]
+                f.write("%d %.3f %.3f %.3f\n" % (p["glyphs_per_frame"], ms["median"], ms["low"], ms["high"]))
+        plots.append("'%s' index 0 using 1:2:3:4 with yerrorbars lc rgb '%s' pt 7 ps 0.8 title '%s'" % (
+            dat, colour, fit["name"].replace("'", "")))
+        if fit["fixed_ms"] is not None:
+            functions.append("f%d(x) = %.6f + %.9f * x" % (i, fit["fixed_ms"], fit["ns_per_glyph"] / 1e6))
+            plots.append("f%d(x) with lines lc rgb '%s' dt 2 title 'fit: %.2f ms + %.1f ns/glyph, R² %.3f'" % (
+                i, colour, fit["fixed_ms"], fit["ns_per_glyph"], fit["r2"]))
+        if fit["products"]:
+            plots.append("'%s' index 1 using 1:2:3:4 with yerrorbars lc rgb '%s' pt 5 ps 1.6 title '%s'" % (
+                dat, colour, ", ".join(p["name"] for p in fit["products"])))
+    script = """set terminal pngcairo size 1200,700 font ",10"
+set output '%s'
+set title 'Frame time against glyphs per frame (points: median over rounds with 95 %% interval)'
+set xlabel 'glyphs per frame'
+set ylabel 'ms per frame'
+set key left top
+set grid
+set xrange [0:*]
+set yrange [0:*]
+%s
+plot %s
+""" % (os.path.join(out, "sweep.png"), "\n".join(functions), ", ".join(plots))
+    ok = _gnuplot(script, say)
+    for dat in files:
+        os.remove(dat)
+    return "sweep.png" if ok else None
+
+
+def print_compare(old, new, found):
+    def stack(d):
+        s = d["run"]["stack"]
+        return "%s, %s build, GL %s (%s), DirectDraw renderer %s" % (
+            d["run"]["date"], d["run"]["arch"], s["gl_driver"], d["run"]["gl"].get("renderer", "?"),
+            s["ddraw_renderer"])
+
+    print("old: " + stack(old))
+    print("new: " + stack(new))
+    print()
+    rows = []
+    for row in found["paths"]:
+        c = row["change"]
+        rows.append([row["name"], _interval(row["old"]), _interval(row["new"]),
+                     "%+.1f %% [%+.1f–%+.1f]" % ((c["ratio"] - 1) * 100, (c["low"] - 1) * 100, (c["high"] - 1) * 100)
+                     if c else "—", ("yes" if c["significant"] else "no") if c else "—"])
+    _print_table(["path", "old FPS [95 %]", "new FPS [95 %]", "change [95 %]", "significant"], rows)
+    for label, names in (("only in the old run", found["only_old"]), ("only in the new run", found["only_new"])):
+        if names:
+            print("%s: %s" % (label, ", ".join(names)))
+    if found["ratios"]:
+        print()
+        rows = [[r["label"], _interval(r["old"], 3), _interval(r["new"], 3),
+                 "yes" if r["new_in_old"] and r["old_in_new"] else "no",
+                 " → ".join(v or "—" for v in r["verdicts"]) if r["target"] else "(information)"]
+                for r in found["ratios"]]
+        _print_table(["ratio", "old [95 %]", "new [95 %]", "each median in the other's interval", "verdicts"], rows)
+    print()
+    print("A change is significant when its 95 % interval (bootstrap of the ratio of the two runs' "
+          "medians) leaves out 0; two runs agree on a ratio when each run's median lies in the other's "
+          "interval.")
