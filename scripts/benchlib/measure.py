@@ -286,7 +286,8 @@ def run_group(ctx, group, settings, say, programs_out=None):
             programs_out.append(program)  # the caller ends them, also after a failure
         program.start(settings.settle)
     group_name = group[0].group
-    for r in range(settings.rounds):
+    rounds = min(settings.rounds, table.ROUNDS_CAP.get(group_name, settings.rounds))
+    for r in range(rounds):
         order = programs if r % 2 == 0 else programs[::-1]
         before = probe.sample()
         for program in order:
@@ -297,7 +298,7 @@ def run_group(ctx, group, settings, say, programs_out=None):
             program.close_slice(settings, r)
         load = dict(group=group_name, round=r + 1, **LoadProbe.between(before, after))
         ctx.loads.append(load)
-        say("  round %d/%d of %s: %s%s" % (r + 1, settings.rounds, group_name, ", ".join(
+        say("  round %d/%d of %s: %s%s" % (r + 1, rounds, group_name, ", ".join(
             "%.0f" % p.slices[-1]["fps"] for p in programs),
             "  (loaded: others used %.1f cores)" % load["others_cores"] if load["loaded"] else ""))
     return programs

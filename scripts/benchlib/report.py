@@ -186,6 +186,10 @@ def write_report(out, data):
         if os.path.exists(os.path.join(out, "chart.png")):
             f.write("\n## Chart\n\n![FPS per path](chart.png)\n\nThe empty frame is left out of the chart: "
                     "at its rate it would flatten every other bar.\n")
+        if os.path.exists(os.path.join(out, "glyphs.png")):
+            f.write("\n## Glyphs per second, every text path\n\n![glyphs per second per path](glyphs.png)\n\n"
+                    "The 2D paths (GDI on DirectDraw and on a window, GDI+, Direct2D) and the GL paths on "
+                    "one logarithmic axis; bars are 95 % intervals.\n")
         if os.path.exists(os.path.join(out, "sweep.png")):
             f.write("\n## Sweep chart\n\n![frame time against glyphs per frame](sweep.png)\n")
         shots = [p for p in data["paths"] if p.get("screenshot")]
@@ -282,6 +286,48 @@ plot '%s' using 1:3:xtic(2) with boxes lc rgb '#4477aa', '' using 1:3:4:5 with y
     ok = _gnuplot(script, say)
     os.remove(dat)
     return "chart.png" if ok else None
+
+
+def glyph_chart(out, data, say):
+    """Glyphs per second of every path that draws text, 2D paths and GL paths apart, on a log axis
+    (GDI+ and Direct2D run two orders of magnitude below the rest here)."""
+    drawn = [p for p in data["paths"] if p["glyphs_per_frame"] and p["fps"]]
+    kinds = [("2D", [p for p in drawn if p["group"].startswith("2d")], "#cc6677"),
+             ("GL", [p for p in drawn if not p["group"].startswith("2d")], "#4477aa")]
+    dat = os.path.join(out, "glyphs.dat")
+    plots, i = [], 0
+    with open(dat, "w") as f:
+        for block, (kind, paths, colour) in enumerate(kinds):
+            for p in paths:
+                g = p["glyphs_per_frame"]
+                label = "\\n".join(textwrap.wrap(p["name"], 14))
+                f.write('%d "%s" %.1f %.1f %.1f\n' % (i, label, p["fps"]["median"] * g, p["fps"]["low"] * g,
+                                                        p["fps"]["high"] * g))
+                i += 1
+            f.write("\n\n")
+            if paths:
+                plots.append("'%s' index %d using 1:3:xtic(2) with boxes lc rgb '%s' title '%s', "
+                             "'' index %d using 1:3:4:5 with yerrorbars lc rgb 'black' pt 0 notitle"
+                             % (dat, block, colour, kind, block))
+    if not plots:
+        os.remove(dat)
+        return None
+    script = """set terminal pngcairo size 1400,600 font ",10"
+set bmargin 6
+set output '%s'
+set title 'Glyphs per second per text path, median over the rounds (bars: 95 %% interval)'
+set ylabel 'glyphs per second'
+set logscale y
+set style fill solid 0.6
+set boxwidth 0.6
+set xtics nomirror
+set grid ytics
+set key top right
+plot %s
+""" % (os.path.join(out, "glyphs.png"), ", ".join(plots))
+    ok = _gnuplot(script, say)
+    os.remove(dat)
+    return "glyphs.png" if ok else None
 
 
 def sweep_chart(out, data, say):

@@ -51,17 +51,6 @@ def wait_for_frames(run, timeout=40):
     raise AssertionError("no frames=N line with N > 0; log %r" % run.log())
 
 
-def screen_pixels(png):
-    """Rows of (r, g, b) tuples of a screenshot."""
-    info = subprocess.run(["identify", "-format", "%w %h", png], capture_output=True, text=True,
-                          check=True)
-    width, height = map(int, info.stdout.split())
-    raw = subprocess.run(["convert", png, "-depth", "8", "rgb:-"], capture_output=True,
-                         check=True).stdout
-    return [[tuple(raw[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
-            for y in range(height)]
-
-
 def press_escape(window, run):
     """Esc to the focused window until the program has gone (a key before the focus is lost)."""
     for _ in range(10):
@@ -93,7 +82,7 @@ class ReferencePrograms(unittest.TestCase):
                 self.assertEqual([], [line for line in result.log if not FRAMES.match(line)],
                                  "only frames lines on the debugger output")
                 self.assertTrue(any(n > 0 for n in frame_counts(result.log)))
-                self.check_screen(screen_pixels(shot))
+                self.check_screen(wh.screen_pixels(shot))
 
     def check_screen(self, rows):
         screen = [row[:800] for row in rows[:600]]

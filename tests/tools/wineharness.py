@@ -142,3 +142,14 @@ def release_display():
     global _own_xvfb
     stop_xvfb(_own_xvfb)
     _own_xvfb = None
+
+
+def screen_pixels(png):
+    """Rows of (r, g, b) tuples of a screenshot."""
+    info = subprocess.run(["identify", "-format", "%w %h", png], capture_output=True, text=True,
+                          check=True)
+    width, height = map(int, info.stdout.split())
+    raw = subprocess.run(["convert", png, "-depth", "8", "rgb:-"], capture_output=True,
+                         check=True).stdout
+    return [[tuple(raw[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
+            for y in range(height)]
