@@ -110,7 +110,7 @@ INFO_RATIOS = [
 SHARES = [("empty frame's share of a mode 2 frame", "gl_reference-empty", "glyphstorm-mode2")]
 
 SWEEP_PHRASES = [25, 50, 100, 200, 400, 800]
-MAX_PHRASES = 10000  # what the reference programs accept
+MAX_PHRASES = 10000  # the most a sweep asks of a reference program (they take up to 100000)
 
 
 def glyphs_per_frame(path, phrases=None):

@@ -4,7 +4,7 @@
 // anisotropy) and an empty frame (clear, rate, swap).
 //   gl_reference.exe glyphs|phrase|batched|isotropic|empty [seconds] [phrases]
 // Runs until Esc, the close button, or the given number of seconds (0: no limit); draws 199
-// phrases per frame, or the given number (1 to 10000). Reads Tahoma.txt and Tahoma.png from the
+// phrases per frame, or the given number (0 to 100000). Reads Tahoma.txt and Tahoma.png from the
 // working directory, like glyphstorm.
 #include <windows.h>
 #include <GL/gl.h>
@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "phrase_count.h"
+#include "workload2d.h"
 
 namespace {
 
@@ -30,6 +30,8 @@ const int kDefaultPhrases = 199;
 const int kPhraseGlyphs = sizeof(kPhrase) - 1;
 
 enum Path { Glyphs, Phrase, Batched, Isotropic, Empty };
+const char* const kPathWords[] = {"glyphs", "phrase", "batched", "isotropic",
+                                  "empty"};  // Path order
 
 struct Resources {
   GLuint sheet = 0;
@@ -294,6 +296,7 @@ void DrawBatchedGlyphs(const Resources& r, std::vector<BatchVertex>& batch) {
 
 void PrepareBatch(std::vector<BatchVertex>& batch) {
   batch.resize(size_t(phrases) * kPhraseGlyphs * 4);
+  if (batch.empty()) return;  // no phrases: nothing to point the arrays at, nothing drawn
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -302,14 +305,12 @@ void PrepareBatch(std::vector<BatchVertex>& batch) {
   glVertexPointer(3, GL_FLOAT, sizeof(BatchVertex), &batch[0].x);
 }
 
-bool ParsePath(const char* name, Path& path) {
-  if (!name) return false;
-  if (std::strcmp(name, "glyphs") == 0) path = Glyphs;
-  else if (std::strcmp(name, "phrase") == 0) path = Phrase;
-  else if (std::strcmp(name, "batched") == 0) path = Batched;
-  else if (std::strcmp(name, "isotropic") == 0) path = Isotropic;
-  else if (std::strcmp(name, "empty") == 0) path = Empty;
-  else return false;
+// Exactly one path word was given: that path.
+bool OnePath(uint32_t words, Path& path) {
+  if (words == 0 || (words & (words - 1)) != 0) return false;
+  int index = 0;
+  while (!(words & (1u << index))) ++index;
+  path = Path(index);
   return true;
 }
 
@@ -317,13 +318,16 @@ bool ParsePath(const char* name, Path& path) {
 
 int main(int argc, char** argv) {
   Path path;
-  if (argc < 2 || !ParsePath(argv[1], path) ||
-      (argc > 3 && !reference::ParsePhraseCount(argv[3], phrases))) {
+  ReferenceArgs args;
+  if (!ParseReferenceArgs(argc, argv, kPathWords, int(sizeof kPathWords / sizeof *kPathWords), args,
+                          kDefaultPhrases) ||
+      !OnePath(args.words, path)) {
     std::fprintf(stderr,
                  "usage: gl_reference glyphs|phrase|batched|isotropic|empty [seconds] [phrases]\n");
     return 2;
   }
-  DWORD limit = argc > 2 ? DWORD(std::atoi(argv[2])) * 1000u : 0;
+  phrases = args.phrases;
+  DWORD limit = args.seconds * 1000u;
   Resources r;
   std::vector<unsigned char> sheet;
   int size = 0;

@@ -46,8 +46,9 @@ PhrasePlacement NextPlacement() {
 }
 
 bool ParseReferenceArgs(int argc, const char* const* argv, const char* const* words, int wordCount,
-                        ReferenceArgs& args) {
+                        ReferenceArgs& args, int32_t defaultPhrases) {
   args = ReferenceArgs{};
+  args.phrases = defaultPhrases;
   int numbers = 0;
   for (int i = 1; i < argc; ++i) {
     if (!argv[i]) return false;

@@ -1,6 +1,6 @@
 // glyphstorm2d's drawing work for the 2D reference programs: its phrase, the colour and place of
-// each phrase in its generator order, the programs' arguments and their once-a-second frame
-// report. Portable.
+// each phrase in its generator order, the arguments of every reference program and the 2D
+// programs' once-a-second frame report. Portable.
 #pragma once
 
 #include <cstddef>
@@ -32,10 +32,11 @@ struct ReferenceArgs {
   uint32_t words = 0;  // bit i set: words[i] was given
 };
 
-// "[seconds] [phrases]" (decimal, in this order) and any of `words`, each anywhere. False for
-// anything else: an unknown word, a sign, a third number, or a value above its maximum.
+// "[seconds] [phrases]" (decimal, in this order) and any of `words`, each anywhere; phrases not
+// given are `defaultPhrases`. False for anything else: an unknown word, a sign, a third number,
+// or a value above its maximum.
 bool ParseReferenceArgs(int argc, const char* const* argv, const char* const* words, int wordCount,
-                        ReferenceArgs& args);
+                        ReferenceArgs& args, int32_t defaultPhrases = kDefaultPhrases2d);
 
 // Presented frames per second on a fixed one-second grid of the tick count: a frame presented
 // at tick t counts in the second that holds t. A program held up for longer than a second gets
