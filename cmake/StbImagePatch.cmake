@@ -15,6 +15,11 @@ macro(glyphstorm_stb_fixes)
     "            L -= 17;\n            if (tc == 0) {"
     "            L -= 17;\n            if (n > 256) return stbi__err(\"bad DHT header\",\"Corrupt JPEG\");\n            if (tc == 0) {")
 
+  # A code the table's lengths allow but its symbols don't reach indexed past the symbol list.
+  _stb_fix(jpeg_huffman_symbol_range 1
+    "   c = ((j->code_buffer >> (32 - k)) & stbi__bmask[k]) + h->delta[k];\n"
+    "   c = ((j->code_buffer >> (32 - k)) & stbi__bmask[k]) + h->delta[k];\n   if (c < 0 || c >= 256) return -1;\n")
+
   # A DC value summed (baseline and progressive) or scaled past the int range overflowed.
   _stb_fix(jpeg_dc_sum_range 2
     "dc = j->img_comp[b].dc_pred + diff;"
