@@ -20,6 +20,11 @@ macro(glyphstorm_stb_fixes)
     "   c = ((j->code_buffer >> (32 - k)) & stbi__bmask[k]) + h->delta[k];\n"
     "   c = ((j->code_buffer >> (32 - k)) & stbi__bmask[k]) + h->delta[k];\n   if (c < 0 || c >= 256) return -1;\n")
 
+  # An empty IDAT chunk before any data offset the null data pointer.
+  _stb_fix(png_empty_idat 1
+    "if (!stbi__getn(s, z->idata+ioff,c.length))"
+    "if (c.length > 0 && !stbi__getn(s, z->idata+ioff,c.length))")
+
   # A DC value summed (baseline and progressive) or scaled past the int range overflowed.
   _stb_fix(jpeg_dc_sum_range 2
     "dc = j->img_comp[b].dc_pred + diff;"
