@@ -20,6 +20,11 @@ macro(glyphstorm_stb_fixes)
     "   c = ((j->code_buffer >> (32 - k)) & stbi__bmask[k]) + h->delta[k];\n"
     "   c = ((j->code_buffer >> (32 - k)) & stbi__bmask[k]) + h->delta[k];\n   if (c < 0 || c >= 256) return -1;\n")
 
+  # A scan whose Huffman table was never defined ran the code-length search past its table.
+  _stb_fix(jpeg_huffman_length_search 1
+    "for (k=FAST_BITS+1 ; ; ++k)"
+    "for (k=FAST_BITS+1 ; k < 17; ++k)")
+
   # An empty IDAT chunk before any data offset the null data pointer.
   _stb_fix(png_empty_idat 1
     "if (!stbi__getn(s, z->idata+ioff,c.length))"
