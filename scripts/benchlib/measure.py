@@ -37,11 +37,16 @@ class Settings:
     """How long things take: rounds, the running time of a slice, its warm-up (the part of a
     slice not counted), and how long a program runs after its first frame before the rounds."""
 
-    def __init__(self, rounds, slice_seconds, warmup, settle):
+    def __init__(self, rounds, slice_seconds, warmup, settle, processes=1):
         self.rounds = rounds
         self.slice = slice_seconds
         self.warmup = warmup
         self.settle = settle
+        # Processes per path in a group with product/reference pairs, each for an equal share of
+        # the rounds: one process carries effects of its own (where its memory and threads
+        # landed) that its rounds cannot average out, and two runs then disagree beyond their
+        # intervals.
+        self.processes = processes
 
 
 class Context:
@@ -82,6 +87,8 @@ class Program:
     """One path's program under Wine on its display, its frame lines read as they come."""
 
     def __init__(self, ctx, path, slot, count_calls=False):
+        self.ctx, self.slot, self.count_calls = ctx, slot, count_calls
+        self.sample_memory = True
         self.path = path
         self.display = ctx.displays[slot % len(ctx.displays)]
         self.source = table.SOURCES[path.source]
@@ -222,9 +229,19 @@ class Program:
         used = cpu_after - cpu_before if cpu_after is not None and cpu_before is not None else None
         record.update(fps=rate, seconds=covered, frames=rate * covered,
                       cpu_per_frame=used / (rate * seconds) if used is not None else None, cpu=used)
-        kib = wp.resident_kib(self.pid)
+        kib = wp.resident_kib(self.pid) if self.sample_memory else None
         if kib:
             self.rss.append((self.ran, kib))
+
+    def restart(self, settle):
+        """Ends the program and starts it afresh; its slices go on. Start-up time and memory
+        stay those of the first process."""
+        kept = self.slices, self.first_frame, self.rss, self.ran
+        self.end()
+        self.__init__(self.ctx, self.path, self.slot, self.count_calls)
+        self.start(settle)
+        self.slices, self.first_frame, self.rss, self.ran = kept
+        self.sample_memory = False
 
     def gl_strings(self):
         found = {}
@@ -287,7 +304,14 @@ def run_group(ctx, group, settings, say, programs_out=None):
         program.start(settings.settle)
     group_name = group[0].group
     rounds = min(settings.rounds, table.ROUNDS_CAP.get(group_name, settings.rounds))
+    paired = any(p.reference for p in group)
+    processes = min(settings.processes, rounds) if paired else 1
+    restarts = {rounds * i // processes for i in range(1, processes)}
     for r in range(rounds):
+        if r in restarts:
+            say("  %s: every program started afresh" % group_name)
+            for program in programs:
+                program.restart(settings.settle)
         order = programs if r % 2 == 0 else programs[::-1]
         before = probe.sample()
         for program in order:

@@ -106,8 +106,11 @@ def notes(data):
             stack["ddraw_renderer"]),
         "Rounds: %d; each path runs %.2f s per round, the first %.2f s of it not counted (warm-up); "
         "only one program runs at a time, the others are stopped (SIGSTOP/SIGCONT), and the order "
-        "of a round alternates forward and backward." % (run["rounds"], run["slice_s"] + run["warmup_s"],
-                                                          run["warmup_s"]),
+        "of a round alternates forward and backward%s." % (
+            run["rounds"], run["slice_s"] + run["warmup_s"], run["warmup_s"],
+            "; in groups with a product/reference pair every path runs as %d processes one after "
+            "another, each for an equal share of the rounds" % run["processes"]
+            if run.get("processes", 1) > 1 else ""),
         "Intervals: %s. Ratios of paths measured in the same rounds are medians of the per-round "
         "ratios." % run["interval_method"],
         "Machine load: %s." % loaded_summary(data),
