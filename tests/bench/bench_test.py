@@ -24,7 +24,8 @@ class QuickBench(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.out = tempfile.mkdtemp(prefix="bench-report-")
-        cls.bench = subprocess.run(BENCH + ["--quick", "--build", TREE, "--out", cls.out],
+        # Two processes per paired path, so the restart halfway is measured like the rest.
+        cls.bench = subprocess.run(BENCH + ["--quick", "--processes", "2", "--build", TREE, "--out", cls.out],
                                    capture_output=True, text=True, timeout=540)
         with open(os.path.join(cls.out, "report.md"), encoding="utf-8") as f:
             cls.report = f.read()
@@ -55,6 +56,11 @@ class QuickBench(unittest.TestCase):
         self.assertEqual(len(loads), sum(min(run_rounds, table.ROUNDS_CAP.get(g[0].group, run_rounds))
                                          for g in table.groups(table.PATHS)))
         self.assertTrue(all(l["load1_before"] >= 0 and l["others_cores"] >= 0 for l in loads))
+        restarted = {g[0].group for g in table.groups(table.PATHS) if any(p.reference for p in g)}
+        for group in table.groups(table.PATHS):
+            name = group[0].group
+            self.assertEqual("%s: every program started afresh" % name in self.bench.stdout,
+                             name in restarted, name)
 
     def test_targets_follow_from_the_table_with_verdicts_and_gl_calls_are_counted(self):
         targets = {t["path"]: t for t in self.results["targets"] if t["kind"] == "ratio"}
