@@ -25,11 +25,6 @@ macro(glyphstorm_stb_fixes)
     "for (k=FAST_BITS+1 ; ; ++k)"
     "for (k=FAST_BITS+1 ; k < 17; ++k)")
 
-  # An empty IDAT chunk before any data offset the null data pointer.
-  _stb_fix(png_empty_idat 1
-    "if (!stbi__getn(s, z->idata+ioff,c.length))"
-    "if (c.length > 0 && !stbi__getn(s, z->idata+ioff,c.length))")
-
   # A DC value summed (baseline and progressive) or scaled past the int range overflowed.
   _stb_fix(jpeg_dc_sum_range 2
     "dc = j->img_comp[b].dc_pred + diff;"
@@ -40,6 +35,11 @@ macro(glyphstorm_stb_fixes)
   _stb_fix(jpeg_dc_scale_range_progressive 1
     "data[0] = (short) (dc * (1 << j->succ_low));"
     "if ((long long) dc * (1 << j->succ_low) > SHRT_MAX || (long long) dc * (1 << j->succ_low) < SHRT_MIN) return stbi__err(\"can't merge dc and ac\",\"Corrupt JPEG\"); data[0] = (short) (dc * (1 << j->succ_low));")
+
+  # An empty IDAT chunk before any data offset the null data pointer.
+  _stb_fix(png_empty_idat 1
+    "if (!stbi__getn(s, z->idata+ioff,c.length))"
+    "if (c.length > 0 && !stbi__getn(s, z->idata+ioff,c.length))")
 
   # A header number past the int range overflowed.
   _stb_fix(pnm_header_number_range 1

@@ -87,24 +87,28 @@ class Program:
     """One path's program under Wine on its display, its frame lines read as they come."""
 
     def __init__(self, ctx, path, slot, count_calls=False):
-        self.ctx, self.slot, self.count_calls = ctx, slot, count_calls
-        self.sample_memory = True
-        self.path = path
+        self.ctx, self.path, self.slot, self.count_calls = ctx, path, slot, count_calls
         self.display = ctx.displays[slot % len(ctx.displays)]
         self.source = table.SOURCES[path.source]
-        self.events = []  # (Wine clock stamp, frames since the event before)
-        self.calls = []  # GL calls between consecutive frame lines
-        self.debug = []  # debug output lines, for the GL strings glyphstorm logs
-        self.rss = []  # (seconds the program has run, KiB)
+        self.rss = []  # (seconds the program has run, KiB), of the first process only
         self.slices = []  # one record per round
         self.first_frame = None
         self.ran = 0.0
+        self.restarts = 0
+        self._launch()
+
+    def _launch(self):
+        """Starts the program's process; what it measures so far is kept."""
+        ctx, path = self.ctx, self.path
+        self.events = []  # (Wine clock stamp, frames since the event before)
+        self.calls = []  # GL calls between consecutive frame lines
+        self.debug = []  # debug output lines, for the GL strings glyphstorm logs
         self.pid = None
         self._pending_calls = 0
         channels = ["-all", "+timestamp", self.source.channel]
         if path.launch == "glyphstorm" and "+debugstr" not in channels:
             channels.append("+debugstr")
-        if count_calls:
+        if self.count_calls:
             channels.append("trace+opengl")
         env = dict(os.environ, DISPLAY=self.display, WINEDEBUG=",".join(channels),
                    GLYPHSTORM_WINEPREFIX=ctx.prefix, **ctx.stack_env)
@@ -113,7 +117,7 @@ class Program:
         self.command = " ".join([path.program] + args)
         command = [os.path.join(cwd, path.program)] + args
         if path.desktop:
-            env["GLYPHSTORM_DESKTOP"] = "glyphstorm-bench-%d" % slot
+            env["GLYPHSTORM_DESKTOP"] = "glyphstorm-bench-%d" % self.slot
             command = ["--desktop", "800x600"] + command
         self.started = wp.wine_clock()
         self.process = subprocess.Popen([ctx.runner] + command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
@@ -229,19 +233,19 @@ class Program:
         used = cpu_after - cpu_before if cpu_after is not None and cpu_before is not None else None
         record.update(fps=rate, seconds=covered, frames=rate * covered,
                       cpu_per_frame=used / (rate * seconds) if used is not None else None, cpu=used)
-        kib = wp.resident_kib(self.pid) if self.sample_memory else None
+        kib = wp.resident_kib(self.pid) if self.restarts == 0 else None
         if kib:
             self.rss.append((self.ran, kib))
 
     def restart(self, settle):
         """Ends the program and starts it afresh; its slices go on. Start-up time and memory
         stay those of the first process."""
-        kept = self.slices, self.first_frame, self.rss, self.ran
+        first_frame, ran = self.first_frame, self.ran
         self.end()
-        self.__init__(self.ctx, self.path, self.slot, self.count_calls)
+        self._launch()
         self.start(settle)
-        self.slices, self.first_frame, self.rss, self.ran = kept
-        self.sample_memory = False
+        self.first_frame, self.ran = first_frame, ran
+        self.restarts += 1
 
     def gl_strings(self):
         found = {}
