@@ -7,12 +7,14 @@ function(glyphstorm_add_test name)
   cmake_parse_arguments(T "SERIAL" "TIMEOUT;DESKTOP" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
-  if(T_DESKTOP)
+  if(T_DESKTOP AND CMAKE_CROSSCOMPILING_EMULATOR)
     add_test(NAME ${name}
              COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --desktop ${T_DESKTOP} $<TARGET_FILE:${name}>
                      --gtest_brief=1
              WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   else()
+    # Built on Windows itself, a DESKTOP test runs on the desktop it has. A target as the command
+    # gets the emulator, if any, in front.
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
              WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   endif()
@@ -67,6 +69,7 @@ endfunction()
 #                        declare each function __stdcall with those argument bytes (i686 only:
 #                        x86_64 has one convention).
 # EXTRA exports are undecorated functions of ours (test hooks) that no caller links by name.
+set(GLYPHSTORM_STDCALL_CHECKS_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/stdcall_checks.cpp.in)
 function(glyphstorm_dll_boundary)
   cmake_parse_arguments(B "" "NAME;DLL" "HEADERS;EXPORTS;EXTRA" ${ARGN})
   set(dir ${CMAKE_BINARY_DIR}/dll-boundaries)
@@ -97,7 +100,7 @@ function(glyphstorm_dll_boundary)
   set(GS_DLL ${B_DLL})
   set(GS_INCLUDES "${includes}")
   set(GS_CHECKS "${checks}")
-  configure_file(${PROJECT_SOURCE_DIR}/cmake/stdcall_checks.cpp.in ${dir}/${B_NAME}_checks.cpp @ONLY)
+  configure_file(${GLYPHSTORM_STDCALL_CHECKS_TEMPLATE} ${dir}/${B_NAME}_checks.cpp @ONLY)
 
   set(import_lib ${dir}/lib${B_NAME}_import.a)
   add_custom_command(OUTPUT ${import_lib}
