@@ -113,12 +113,16 @@ function(glyphstorm_dll_boundary)
   set(${B_NAME}_CHECKS ${dir}/${B_NAME}_checks.cpp PARENT_SCOPE)
 endfunction()
 
-# glyphstorm_windows_resources(target DESCRIPTION text MANIFEST program|library [ICON file.ico]):
-# the version information from the project's version, an embedded manifest (a program's, id 1;
-# a library's own, id 2, for what it activates itself) and, if given, the icon as resource 1.
+# glyphstorm_windows_resources(target DESCRIPTION text MANIFEST program|library|none
+#                              [ICON file.ico]): the version information from the project's version,
+# an embedded manifest (a program's, id 1; a library's own, id 2, for what it activates itself;
+# none for a library that activates nothing) and, if given, the icon as resource 1.
 set(GLYPHSTORM_RESOURCE_TEMPLATES ${CMAKE_CURRENT_LIST_DIR}/windows)
 function(glyphstorm_windows_resources target)
   cmake_parse_arguments(R "" "DESCRIPTION;MANIFEST;ICON" "" ${ARGN})
+  if(NOT R_MANIFEST MATCHES "^(program|library|none)$")
+    message(FATAL_ERROR "${target}: MANIFEST is program, library or none, not '${R_MANIFEST}'")
+  endif()
   get_target_property(type ${target} TYPE)
   get_target_property(GS_INTERNAL_NAME ${target} OUTPUT_NAME)
   if(NOT GS_INTERNAL_NAME)
@@ -135,13 +139,17 @@ function(glyphstorm_windows_resources target)
   set(GS_ASSEMBLY_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}-resources)
   set(manifest ${dir}/${GS_FILE_NAME}.manifest)
-  configure_file(${GLYPHSTORM_RESOURCE_TEMPLATES}/${R_MANIFEST}.manifest.in ${manifest} @ONLY)
+  set(depends "")
+  set(GS_RC_MANIFEST "")
+  if(NOT R_MANIFEST STREQUAL none)
+    configure_file(${GLYPHSTORM_RESOURCE_TEMPLATES}/${R_MANIFEST}.manifest.in ${manifest} @ONLY)
+    set(depends ${manifest})
+  endif()
   if(R_MANIFEST STREQUAL program)
     set(GS_RC_MANIFEST "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST \"${manifest}\"")
-  else()
+  elseif(R_MANIFEST STREQUAL library)
     set(GS_RC_MANIFEST "ISOLATIONAWARE_MANIFEST_RESOURCE_ID RT_MANIFEST \"${manifest}\"")
   endif()
-  set(depends ${manifest})
   set(GS_RC_ICON "")
   if(R_ICON)
     set(GS_RC_ICON "1 ICON \"${R_ICON}\"")

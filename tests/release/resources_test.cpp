@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,10 +16,13 @@ namespace {
 struct Shipped {
   const wchar_t* file;
   bool program;
+  WORD manifest;  // its resource id: 1 a program's, 2 a library's own, 0 none
 };
 
-const Shipped kShipped[] = {
-    {L"glyphstorm.exe", true}, {L"glyphstorm2d.exe", true}, {L"vtAPI.dll", false}};
+const Shipped kShipped[] = {{L"glyphstorm.exe", true, 1}, {L"glyphstorm2d.exe", true, 1},
+                            {L"vtAPI.dll", false, 2},     {L"DevIL.dll", false, 0},
+                            {L"ILU.dll", false, 0},       {L"ILUT.dll", false, 0},
+                            {L"bass.dll", false, 0}};
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
@@ -54,7 +59,7 @@ std::wstring VersionString(std::vector<BYTE>& block, const wchar_t* name) {
 TEST(Resources, VersionInformationCarriesTheProjectVersion) {
   const DWORD high = MAKELONG(GLYPHSTORM_VERSION_MINOR, GLYPHSTORM_VERSION_MAJOR);
   const DWORD low = MAKELONG(0, GLYPHSTORM_VERSION_PATCH);
-  std::vector<std::wstring> descriptions;
+  std::set<std::wstring> descriptions;
   for (const Shipped& shipped : kShipped) {
     SCOPED_TRACE(Narrow(shipped.file));
     std::vector<BYTE> block = VersionBlock(shipped.file);
@@ -73,12 +78,14 @@ TEST(Resources, VersionInformationCarriesTheProjectVersion) {
     EXPECT_EQ(VersionString(block, L"ProductVersion"), Wide(GLYPHSTORM_VERSION));
     EXPECT_EQ(VersionString(block, L"OriginalFilename"), shipped.file);
     EXPECT_EQ(VersionString(block, L"ProductName"), L"glyphstorm");
-    descriptions.push_back(VersionString(block, L"FileDescription"));
-    EXPECT_GT(descriptions.back().size(), 10u);
-    EXPECT_EQ(descriptions.back().find(L'<'), std::wstring::npos);
+    EXPECT_EQ(VersionString(block, L"InternalName") + (shipped.program ? L".exe" : L".dll"),
+              shipped.file);
+    const std::wstring description = VersionString(block, L"FileDescription");
+    EXPECT_GT(description.size(), 10u);
+    EXPECT_EQ(description.find(L'<'), std::wstring::npos);
+    descriptions.insert(description);
   }
-  EXPECT_NE(descriptions[0], descriptions[1]);
-  EXPECT_NE(descriptions[1], descriptions[2]);
+  EXPECT_EQ(descriptions.size(), std::size(kShipped)) << "each file describes itself";
 }
 
 // The module's resources only: nothing of it runs.
@@ -201,9 +208,17 @@ TEST(Resources, ProgramManifestsAreDpiAwareAskForCommonControls6AndNameTheSystem
   }
 }
 
+TEST(Resources, EachFileCarriesOnlyTheManifestOfItsKind) {
+  // 1 would be ignored in a DLL; a library that activates nothing needs none.
+  for (const Shipped& shipped : kShipped) {
+    SCOPED_TRACE(Narrow(shipped.file));
+    EXPECT_EQ(HasManifest(shipped.file, 1), shipped.manifest == 1);
+    EXPECT_EQ(HasManifest(shipped.file, 2), shipped.manifest == 2);
+  }
+}
+
 TEST(Resources, TheLauncherLibraryCarriesItsOwnCommonControls6Manifest) {
-  // Resource 2: what a DLL activates for itself; 1 would be ignored in a DLL.
-  EXPECT_FALSE(HasManifest(L"vtAPI.dll", 1));
+  // Resource 2: what a DLL activates for itself.
   ASSERT_TRUE(HasManifest(L"vtAPI.dll", 2));
   HANDLE context = ManifestContext(L"vtAPI.dll", 2);
   ASSERT_NE(context, INVALID_HANDLE_VALUE) << "manifest refused, error " << GetLastError();
