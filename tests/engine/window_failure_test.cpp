@@ -26,8 +26,7 @@ std::vector<Box> boxes;
 
 int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   WNDCLASSA unused;
-  boxes.push_back({owner, text, caption, type, hWnd || hDC || hRC,
-                   OwnWindowExists("Vantor"),
+  boxes.push_back({owner, text, caption, type, hWnd || hDC || hRC, OwnWindowExists("Vantor"),
                    GetClassInfoA(GetModuleHandleA(nullptr), "Vantor", &unused) != 0,
                    wglGetCurrentContext() != nullptr});
   return IDOK;
