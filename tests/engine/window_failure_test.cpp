@@ -125,10 +125,10 @@ TEST(WindowOpenFailure, EachStepShowsItsBoxAfterEverythingMadeSoFarIsClosed) {
       {"Can't Find A Suitable PixelFormat.", FailChoosePixelFormat, RestoreSeams, true, nullptr},
       {"Can't Set The PixelFormat.", HookWindowMessages, Unhook, true, nullptr},
       {"Can't Create A GL Rendering Context.", FailCreateContext, RestoreSeams, true, nullptr},
-      {"Can't Activate The GL Rendering Context.", FailMakeCurrent, RestoreSeams, true,
-       "Release Of DC And RC Failed."},
       {"Can't Activate The GL Rendering Context.", FailMakeCurrentAfterActivating, RestoreSeams,
        true, nullptr, true},
+      {"Can't Activate The GL Rendering Context.", FailMakeCurrent, RestoreSeams, true,
+       "Release Of DC And RC Failed."},
   };
   showMessageBox = RecordBox;
   fullscreen = false;
