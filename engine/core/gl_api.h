@@ -29,6 +29,15 @@ extern GlExtTable glExt;
 // The real driver's functions, for restoring glTable after a test changed it.
 GlTable DriverGlTable();
 
+// The first core entry the libraries did not provide (function null when none is missing): a
+// call through it would fault, where an import would have stopped the program at load.
+struct GlTableGap {
+  const char* function;
+  const char* library;  // the file it is looked up in
+  bool libraryLoaded;
+};
+GlTableGap FindGlTableGap(const GlTable& table);
+
 #ifndef GS_GL_NO_REDIRECT
 #include "gl_redirect.h"  // generated from gl_list.h: #define glBegin glTable.glBegin, ...
 #endif

@@ -2,6 +2,8 @@
 // the window procedure with the key state, and the per-frame pump that counts frames.
 #include "engine/core/window.h"
 
+#include <string>
+
 #include "engine/core/engine_state.h"
 #include "engine/core/gl_api.h"
 
@@ -42,6 +44,17 @@ bool ShutdownError(const char* text) {
 bool FailOpen(const char* text) {
   CloseWindow();
   StartupError(text);
+  return false;
+}
+
+// Checked before anything is opened: a call through a missing entry would fault, and a library
+// the program imported would have stopped it at load with a message instead.
+bool GlLibrariesComplete() {
+  GlTableGap gap = FindGlTableGap(glTable);
+  if (!gap.function) return true;
+  engineLog << "(ERROR)" << gap.library << (gap.libraryLoaded ? "" : " not loaded,") << " "
+            << gap.function << " not found!" << std::endl;
+  StartupError((std::string("Can't Find ") + gap.function + " In " + gap.library + ".").c_str());
   return false;
 }
 
@@ -101,6 +114,7 @@ void LogRequestedFormat(int pixelFormat, const PIXELFORMATDESCRIPTOR& request) {
 bool OpenWindow(int width, int height, int bpp) {
   RECT rect = {0, 0, width, height};
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!GlLibrariesComplete()) return false;
   if (!RegisterWindowClass(instance)) {
     StartupError("Failed To Register The Window Class.");
     return false;

@@ -1,16 +1,23 @@
 // Image loading through the DevIL API (IL): eleven log lines per file, and one more when the
-// library holds fewer pixel bytes than its sizes promise.
+// library holds fewer pixel bytes than its sizes promise or the image is too large to copy.
 #include "engine/texture/image.h"
 
 #include <IL/il.h>
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "engine/core/engine_state.h"
 
 namespace {
+
+// The largest texture the engine can upload: 16384 × 16384 texels of four bytes, the most a GL
+// driver of this benchmark's machines takes. A byte count above it is refused before anything
+// is allocated; below it the allocation may still fail (a 32-bit address space), and is
+// refused then too instead of throwing.
+const uint32_t kMaxImageBytes = 16384u * 16384u * 4u;
 
 bool IsDxtFormat(ILint format) {
   return format == IL_DXT1 || format == IL_DXT2 || format == IL_DXT3 || format == IL_DXT4 ||
@@ -89,9 +96,14 @@ Image* LoadImageFile(const char* fileName) {
 
   uint32_t bytes = ImageBytes(*image);
   engineLog << "bytes = " << bytes << std::endl;
-  image->data = new unsigned char[bytes ? bytes : 1];
-  CopyHeldPixels(image->data, bytes);
-  if (image->comp) CopyKeptLevels(image, name, dxtFormat);
+  // No pixel data (null) is an image the texture code leaves alone.
+  if (bytes <= kMaxImageBytes) image->data = new (std::nothrow) unsigned char[bytes ? bytes : 1];
+  if (image->data) {
+    CopyHeldPixels(image->data, bytes);
+    if (image->comp) CopyKeptLevels(image, name, dxtFormat);
+  } else {
+    engineLog << "bytes refused = " << bytes << std::endl;
+  }
 
   ilDeleteImages(1, &name);
   return image;

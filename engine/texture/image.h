@@ -10,7 +10,7 @@ struct Image {
   unsigned format;      // equal to the OpenGL format constant
   int internalformat;   // copy of bpp: component count for mipmap building
   unsigned type;        // equal to the OpenGL type constant
-  unsigned char* data;  // owned, `bytes` long
+  unsigned char* data;  // owned, `bytes` long; null for an image refused as too large
   unsigned bpp;         // bytes per pixel
   bool comp;            // the library kept DXT1..DXT5 data for it
   int numMipmaps;       // levels besides the base image

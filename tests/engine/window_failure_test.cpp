@@ -71,6 +71,13 @@ HGLRC APIENTRY NoContext(HDC) { return nullptr; }
 BOOL APIENTRY NoActivation(HDC dc, HGLRC rc) {
   return rc ? FALSE : DriverGlTable().wglMakeCurrent(dc, rc);
 }
+// Makes the context current, yet reports failure: closing must release it before the box.
+bool madeCurrent;
+BOOL APIENTRY ActivationReportedFailed(HDC dc, HGLRC rc) {
+  BOOL done = DriverGlTable().wglMakeCurrent(dc, rc);
+  if (rc) madeCurrent = done && wglGetCurrentContext() == rc;
+  return rc ? FALSE : done;
+}
 
 void RegisterClassFirst() {
   WNDCLASSA taken = {};
@@ -91,6 +98,8 @@ void FailGetDc() { getWindowDc = NoDc; }
 void FailChoosePixelFormat() { choosePixelFormat = NoPixelFormat; }
 void FailCreateContext() { glTable.wglCreateContext = NoContext; }
 void FailMakeCurrent() { glTable.wglMakeCurrent = NoActivation; }
+void FailMakeCurrentAfterActivating() { glTable.wglMakeCurrent = ActivationReportedFailed; }
+void DropGluEntry() { glTable.gluPerspective = nullptr; }
 void RestoreSeams() {
   getWindowDc = GetDC;
   choosePixelFormat = ChoosePixelFormat;
@@ -103,10 +112,12 @@ TEST(WindowOpenFailure, EachStepShowsItsBoxAfterEverythingMadeSoFarIsClosed) {
     void (*provoke)();
     void (*undo)();
     bool closesFirst;  // the class is registered by then, so closing unregisters it
-    // Closing releases the context, which never became current: the driver refuses that, and
+    // Closing releases the context; when it never became current the driver refuses that, and
     // closing reports it in a box of its own before the start-up box.
     const char* closingBox;
+    bool current;  // the context was current before the failure
   } cases[] = {
+      {"Can't Find gluPerspective In glu32.dll.", DropGluEntry, RestoreSeams, false, nullptr},
       {"Failed To Register The Window Class.", RegisterClassFirst, UnregisterThatClass, false,
        nullptr},
       {"Window Creation Error.", HookCreation, Unhook, true, nullptr},
@@ -114,6 +125,8 @@ TEST(WindowOpenFailure, EachStepShowsItsBoxAfterEverythingMadeSoFarIsClosed) {
       {"Can't Find A Suitable PixelFormat.", FailChoosePixelFormat, RestoreSeams, true, nullptr},
       {"Can't Set The PixelFormat.", HookWindowMessages, Unhook, true, nullptr},
       {"Can't Create A GL Rendering Context.", FailCreateContext, RestoreSeams, true, nullptr},
+      {"Can't Activate The GL Rendering Context.", FailMakeCurrentAfterActivating, RestoreSeams,
+       true, nullptr, true},
       {"Can't Activate The GL Rendering Context.", FailMakeCurrent, RestoreSeams, true,
        "Release Of DC And RC Failed."},
   };
@@ -122,9 +135,11 @@ TEST(WindowOpenFailure, EachStepShowsItsBoxAfterEverythingMadeSoFarIsClosed) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     boxes.clear();
+    madeCurrent = false;
     c.provoke();
     EXPECT_FALSE(OpenWindow(320, 240, 32));
     c.undo();
+    EXPECT_EQ(madeCurrent, c.current);
     ASSERT_EQ(boxes.size(), c.closingBox ? 2u : 1u);
     if (c.closingBox) {
       EXPECT_EQ(boxes[0].text, c.closingBox);

@@ -112,6 +112,7 @@ TEST_F(Window, LogsTheAccelerationClassOfTheChosenFormat) {
   } cases[] = {
       {PFD_GENERIC_FORMAT, "Программная эмуляция"},
       {PFD_GENERIC_FORMAT | PFD_GENERIC_ACCELERATED, "MCD Драйвер"},
+      {0, "Полная аппаратная поддержка"},
       {PFD_GENERIC_ACCELERATED, nullptr},
   };
   describePixelFormat = DescribeWithGenericBits;

@@ -2,6 +2,8 @@
 // wraps, or more mip levels than it keeps data for. Only the hardening tests load it.
 #include <IL/il.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -31,7 +33,15 @@ void ScriptImage(int width, int height, int bpp, int mipmaps, unsigned pixelByte
   script.levelBytes = levelBytes;
 }
 
-void ILAPIENTRY ilInit(void) {}
+// A whole program, which cannot call ScriptImage, is scripted through the environment:
+// SCRIPTED_DEVIL_IMAGE="width height bpp pixelBytes".
+void ILAPIENTRY ilInit(void) {
+  const char* text = std::getenv("SCRIPTED_DEVIL_IMAGE");
+  int width = 0, height = 0, bpp = 0;
+  unsigned pixelBytes = 0;
+  if (text && std::sscanf(text, "%d %d %d %u", &width, &height, &bpp, &pixelBytes) == 4)
+    ScriptImage(width, height, bpp, 0, pixelBytes, IL_DXT_NO_COMP, 0, 0);
+}
 void ILAPIENTRY ilGenImages(ILsizei num, ILuint* images) {
   for (ILsizei i = 0; i < num; ++i) images[i] = ILuint(i + 1);
 }

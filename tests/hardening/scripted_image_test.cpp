@@ -1,7 +1,8 @@
 // GL is reached through the tables by name here, not through the redirecting macros.
 #define GS_GL_NO_REDIRECT
-// Texture uploads from an image library that reports more than it holds (the scripted DevIL.dll
-// beside this program): a wrapping byte count, and mip levels past the kept data.
+// Texture uploads from an image library whose sizes disagree with what it holds (the scripted
+// DevIL.dll beside this program): a wrapping byte count, more bytes held than promised, sizes
+// above the largest texture, and mip levels past the kept data.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -76,6 +77,36 @@ TEST_F(ScriptedImages, TheCopyTakesOnlyTheBytesTheLibraryHolds) {
   EXPECT_EQ(std::vector<unsigned char>(copy.begin() + 16, copy.end()),
             std::vector<unsigned char>(524292 - 16, 0));
   EXPECT_EQ(capture.Lines().back(), "bytes zero-filled = 524276");
+}
+
+TEST_F(ScriptedImages, HeldBytesPastTheSizesAreLeftAlone) {
+  // 2 × 2 × 4 = 16 bytes promised, 4 MiB held: a copy of what is held would run far past the
+  // 16-byte buffer.
+  script(2, 2, 4, 0, 4u << 20, kNoDxt, 0, 0);
+  LogCapture capture;
+  Image* image = LoadImageFile("scripted");
+  EXPECT_EQ(std::vector<unsigned char>(image->data, image->data + 16),
+            std::vector<unsigned char>(16, 0x80));
+  FreeImage(image);
+  EXPECT_EQ(capture.Lines().back(), "bytes = 16");
+  HANDLE heaps[64];
+  DWORD count = GetProcessHeaps(64, heaps);
+  for (DWORD i = 0; i < count && i < 64; ++i) EXPECT_TRUE(HeapValidate(heaps[i], 0, nullptr)) << i;
+}
+
+// Above the largest texture the engine can upload the image is refused before any allocation:
+// without that bound, sizes of up to 4 GiB reach the allocator.
+TEST_F(ScriptedImages, AnImageAboveTheLargestTextureIsRefused) {
+  std::vector<std::string> log;
+  script(16385, 16384, 4, 0, 16, kNoDxt, 0, 0);  // 1 GiB and 64 KiB, no wrap
+  EXPECT_EQ(Uploads(&log), std::vector<std::string>{});
+  ASSERT_EQ(log.size(), 12u);  // the last: no texture is made of it
+  EXPECT_EQ(log[10], "bytes = 1073807360");
+  EXPECT_EQ(log[11], "bytes refused = 1073807360");
+  LogCapture capture;
+  Image* image = LoadImageFile("scripted");
+  EXPECT_EQ(image->data, nullptr);
+  FreeImage(image);
 }
 
 TEST_F(ScriptedImages, MipLevelsPastTheKeptDataAreNotUploaded) {

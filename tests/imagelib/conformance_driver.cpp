@@ -3,6 +3,7 @@
 #include <IL/il.h>
 #include <IL/ilu.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -61,17 +62,20 @@ void ProbeFile(const char* fileName, const char* dumpDir) {
   ILuint bpp = ilGetInteger(IL_IMAGE_BPP);
   uint32_t bytes = uint32_t(height) * uint32_t(depth) * bpp * uint32_t(width);
   const uint8_t* data = ilGetData();
+  ILint held = ilGetInteger(IL_IMAGE_SIZE_OF_DATA);
+  // Only what the library holds is read: its sizes may promise more (a wrapped product).
+  uint32_t readable = data && held > 0 ? std::min(bytes, uint32_t(held)) : 0;
   std::printf(
       "file %s\n  loaded %s\n  size %dx%dx%d\n  type 0x%04x format 0x%04x\n"
       "  comp %s numMipmaps %d bpp %u bytes %u held %d\n  pixels %08x\n",
       fileName, loaded ? "yes" : "no", width, height, depth, type, format, DxtcName(dxtc),
-      numMipmaps, bpp, bytes, ilGetInteger(IL_IMAGE_SIZE_OF_DATA), data ? Fnv1a(data, bytes) : 0u);
+      numMipmaps, bpp, bytes, held, data ? Fnv1a(data, readable) : 0u);
   if (dxtc >= IL_DXT1 && dxtc <= IL_DXT5) PrintDxtcLevels(name, dxtc, numMipmaps);
   if (dumpDir && data) {
     std::string base = fileName;
     base = base.substr(base.find_last_of('/') + 1);
     if (FILE* out = std::fopen((std::string(dumpDir) + "/" + base + ".raw").c_str(), "wb")) {
-      std::fwrite(data, 1, bytes, out);
+      std::fwrite(data, 1, readable, out);
       std::fclose(out);
     }
   }

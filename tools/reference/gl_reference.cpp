@@ -28,6 +28,8 @@ const int kWidth = 800;
 const int kHeight = 600;
 const int kDefaultPhrases = 199;
 const int kPhraseGlyphs = sizeof(kPhrase) - 1;
+// The largest glyph sheet side taken: the most GL drivers take, and size² · 4 fits 32 bits.
+const int kMaxSheetSize = 16384;
 
 enum Path { Glyphs, Phrase, Batched, Isotropic, Empty };
 const char* const kPathWords[] = {"glyphs", "phrase", "batched", "isotropic",
@@ -135,9 +137,13 @@ bool LoadSheet(Resources& r, std::vector<unsigned char>& rgba, int& size) {
   ilBindImage(image);
   if (!ilLoadImage("Tahoma.png") || ilGetInteger(IL_IMAGE_FORMAT) != GL_RGBA) return false;
   size = ilGetInteger(IL_IMAGE_WIDTH);
-  if (size < 16 || ilGetInteger(IL_IMAGE_HEIGHT) != size) return false;
+  if (size < 16 || size > kMaxSheetSize || ilGetInteger(IL_IMAGE_HEIGHT) != size) return false;
+  // The copy takes size² RGBA texels: a library holding fewer is refused, not read past.
   const unsigned char* data = ilGetData();
-  rgba.assign(data, data + size_t(size) * size * 4);
+  size_t bytes = size_t(size) * size * 4;
+  ILint held = ilGetInteger(IL_IMAGE_SIZE_OF_DATA);
+  if (!data || held < 0 || size_t(held) < bytes) return false;
+  rgba.assign(data, data + bytes);
   ilDeleteImages(1, &image);
   glGenTextures(1, &r.sheet);
   glBindTexture(GL_TEXTURE_2D, r.sheet);
