@@ -88,10 +88,12 @@ def targets_and_information(results, soak=None):
                                                None, "the reference's CPU ms per frame ÷ the path's", "cpu"))
             else:
                 information.append(_ratio_line("%s / %s" % (path.name, ref["name"]), r, ref, None))
-    for label, a, b, note in table.INFO_RATIOS:
+    for info in table.INFO_RATIOS:
+        a, b = info.numerator, info.denominator
         if a in by_key and b in by_key:
-            information.append(_ratio_line(label, by_key[a], by_key[b], None, note))
-    for label, part, whole in table.SHARES:
+            information.append(_ratio_line(info.label, by_key[a], by_key[b], None, info.note))
+    for share in table.SHARES:
+        label, part, whole = share.label, share.part, share.whole
         if part in by_key and whole in by_key and by_key[part]["frame_ms"] and by_key[whole]["frame_ms"]:
             information.append({"label": label, "kind": "share", "path": part, "reference": whole,
                                 "value": {"part_ms": by_key[part]["frame_ms"]["median"],
