@@ -300,3 +300,17 @@ def sweep_groups(paths=None, counts=None):
                                         gl_calls=False) for p in paths if p.on_sweep == line.key]
         result.append((line, products, [sweep_path(line, n) for n in counts]))
     return result
+
+
+def self_check_paths(paths=None):
+    """Each reference of a target pair beside an identical copy of itself (same program, same
+    arguments, processes of its own), in its group: an A/A pair whose ratio should hold 1.00."""
+    paths = PATHS if paths is None else paths
+    known = by_key(paths)
+    result = []
+    for ref in [known[p.reference] for p in paths if p.bar is not None and p.reference in known]:
+        plain = dataclasses.replace(ref, reference=None, bar=None, start_bar=None, soak=False, gl_calls=False,
+                                    sweep=False, on_sweep=None)
+        result += [plain, dataclasses.replace(plain, key=ref.key + "-copy", name=ref.name + " (copy)",
+                                              reference=ref.key, shot=ref.shot + "-copy")]
+    return result

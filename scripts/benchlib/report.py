@@ -49,6 +49,14 @@ def _verdict(v, markdown=False):
     return "**%s**" % v if markdown and v != stats.MET else v
 
 
+def _verdict_text(line, markdown=False):
+    """The verdict, with the loaded rounds it was judged on."""
+    text = _verdict(line["verdict"], markdown)
+    if line.get("under_load"):
+        text += ", **under load** (%d of %d rounds loaded)" % (line["under_load"]["rounds"], line["under_load"]["of"])
+    return text if markdown else text.replace("**", "")
+
+
 def _value(line):
     kind = line["kind"]
     if kind == "ratio":
@@ -79,6 +87,8 @@ def path_rows(data):
                      "%.0f" % p["glyphs_per_second"] if p["glyphs_per_second"] else "—",
                      "%d" % p["gl_calls_per_frame"] if p["gl_calls_per_frame"] is not None else "—",
                      "%s %s" % (_value(ratio).split("  ")[0], names[p["reference"]]) if ratio else "—"])
+    for gone in data.get("unavailable", []):
+        rows.append([gone["name"], "unavailable with this stack: %s" % gone["reason"]] + ["—"] * (len(HEADER) - 2))
     return rows
 
 
@@ -168,8 +178,24 @@ def _print_lines(title, lines, verdicts):
     print()
     print(title)
     for line in lines:
-        print("  %-76s %-34s %s" % (line["label"], _value(line), (line["verdict"] or "").upper()
-                                     if line["verdict"] in (stats.MISSED, stats.UNDECIDED) else line["verdict"] or ""))
+        verdict = _verdict_text(line) if line["verdict"] else ""
+        print("  %-76s %-34s %s" % (line["label"], _value(line), verdict.upper()
+                                     if line["verdict"] in (stats.MISSED, stats.UNDECIDED) else verdict))
+
+
+def write_failure(out, failure):
+    with open(os.path.join(out, "report.md"), "w", encoding="utf-8") as f:
+        f.write("# glyphstorm benchmark\n\nThe run failed: **%s** (`%s`) %s.\n" % (
+            failure.path.name, failure.command, failure.reason))
+
+
+def print_self_check(data):
+    """One line per A/A pair; True when every interval holds 1.00."""
+    print()
+    for line in data["self_check"]:
+        print("self-check: %s: %s %s" % (line["label"], _value(line),
+                                         "holds 1.00" if line["holds_one"] else "DOES NOT HOLD 1.00"))
+    return bool(data["self_check"]) and all(line["holds_one"] for line in data["self_check"])
 
 
 def write_report(out, data):
@@ -190,7 +216,12 @@ def write_report(out, data):
                 f.write("\n## %s\n\n| line | measured | verdict |\n|---|---|---|\n" % title)
                 for line in lines:
                     f.write("| %s | %s | %s |\n" % (line["label"] + (" (%s)" % line["note"] if line.get("note") else ""),
-                                                    _value(line), _verdict(line["verdict"], True)))
+                                                    _value(line), _verdict_text(line, True)))
+        if data.get("self_check"):
+            f.write("\n## Self-check\n\n| each reference against an identical copy of itself | measured | holds 1.00 |\n"
+                    "|---|---|---|\n")
+            for line in data["self_check"]:
+                f.write("| %s | %s | %s |\n" % (line["label"], _value(line), "yes" if line["holds_one"] else "**no**"))
         if data["targets"]:
             f.write("\nA ratio target is met when its whole interval is at or above the bar, missed when "
                     "it is below, undecided when it straddles the bar.\n")

@@ -5,6 +5,7 @@ import os
 
 from benchlib import paths as table
 from benchlib import stats
+from benchlib.measure import LOADED_CORES
 
 FORMAT = 1
 WIDTH_BAR = 0.03  # a ratio's interval should be at most ±3 % wide
@@ -269,3 +270,78 @@ def compare(old, new):
     return {"ratios": _ratio_changes(old, new), "paths": _path_changes(old, new),
             "only_old": [p["name"] for p in old.get("paths", []) if p["key"] not in new_keys],
             "only_new": [p["name"] for p in new.get("paths", []) if p["key"] not in old_keys]}
+
+
+# --- the record of a run ---------------------------------------------------------------------
+
+def mark_load(lines, results, loads):
+    """Rounds flagged loaded count in a verdict: a target judged on them says how many."""
+    groups = {r["key"]: r["group"] for r in results}
+    for line in lines:
+        if line["kind"] != "ratio" or line.get("verdict") is None:
+            continue
+        rounds = [l for l in loads if l["group"] == groups.get(line["path"])]
+        loaded = sum(1 for l in rounds if l["loaded"])
+        if loaded:
+            line["under_load"] = {"rounds": loaded, "of": len(rounds)}
+
+
+def holds_one(line):
+    value = line["value"]
+    return bool(value) and value["low"] <= 1.0 <= value["high"]
+
+
+def self_check_lines(results):
+    """Per reference measured against its copy: the A/A ratio, which should hold 1.00."""
+    by_key = {r["key"]: r for r in results}
+    lines = []
+    for copy in [r for r in results if r["reference"] and r["key"] == r["reference"] + "-copy"]:
+        ref = by_key.get(copy["reference"])
+        if ref:
+            line = _ratio_line("%s / itself" % ref["name"], copy, ref, None)
+            line["holds_one"] = holds_one(line)
+            lines.append(line)
+    return lines
+
+
+def _run_info(run, settings, soak, gl):
+    return {
+        "date": run.stamp, "command": run.command, "arch": run.arch, "wine": run.wine,
+        "machine": {"cores": os.cpu_count() or 1, "load_before": [round(v, 2) for v in run.load_before],
+                    "load_after": [round(v, 2) for v in os.getloadavg()]},
+        "gl": gl, "stack": run.stack, "displays": run.displays,
+        "durations": {k: round(v, 1) for k, v in run.durations.items()},
+        "rounds": settings.rounds, "slice_s": settings.slice, "warmup_s": settings.warmup,
+        "settle_s": settings.settle, "processes": settings.processes, "interval_method": stats.METHOD,
+        "loaded_cores": LOADED_CORES, "round_loads": run.loads, "soak_minutes": soak,
+    }
+
+
+def run_record(run, settings, lines, soak=None):
+    """results.json of a run that measured: paths, targets, information, quality, sweep fits,
+    self-check lines and the paths the chosen stack could not run."""
+    gl = {}
+    for program in run.programs:
+        if program.path.launch == "glyphstorm":
+            gl = program.gl_strings() or gl
+    results = [path_result(p.path, p, run.gl_calls.get(p.path.key)) for p in run.programs]
+    # A sweep's programs run in other groups and at other phrase counts: its lines are the fits.
+    targets, information = targets_and_information(results, soak) if run.kind == "rounds" else ([], [])
+    if soak:
+        more_targets, more_information = soak_lines(run.soaked, soak)
+        targets += more_targets
+        information += more_information
+    mark_load(targets, results, run.loads)
+    checks, steadiness = quality(results, targets, information)
+    return {
+        "format": FORMAT, "kind": run.kind, "run": _run_info(run, settings, soak, gl),
+        "paths": results, "unavailable": run.unavailable, "targets": targets, "information": information,
+        "quality": checks, "steadiness": steadiness, "sweep": sweep_fits(results, lines) if lines else [],
+        "self_check": self_check_lines(results) if run.kind == "self-check" else [],
+    }
+
+
+def failure_record(run):
+    failure = run.failure
+    return {"format": FORMAT, "kind": "failed", "failure": {
+        "path": failure.path.key, "name": failure.path.name, "command": failure.command, "reason": failure.reason}}
