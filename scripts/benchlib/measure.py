@@ -115,9 +115,10 @@ class LoadProbe:
     def between(before, after):
         seconds = after["at"] - before["at"]
         others = ((after["busy"] - before["busy"]) - (after["ours"] - before["ours"])) / 1000.0 / seconds
-        others = max(0.0, others)
+        # Below 0 is the jitter of sampling the two sides at slightly different moments.
+        others = round(max(0.0, others), 2)
         return {"load1_before": round(before["load1"], 2), "load1_after": round(after["load1"], 2),
-                "others_cores": round(others, 2), "loaded": others >= LOADED_CORES}
+                "others_cores": others, "loaded": others >= LOADED_CORES}
 
 
 def _start_programs(ctx, group, settings, programs_out, launch):

@@ -47,6 +47,8 @@ class QuickBench(unittest.TestCase):
                 self.assertEqual((p["rounds"], len(p["fps_rounds"])), (rounds, rounds))
                 self.assertGreater(min(p["fps_rounds"]), 0)
                 self.assertGreater(p["frames"], 0)
+                paired = any(q.reference for q in table.PATHS if q.group == path.group)
+                self.assertEqual(set(p["round_processes"]), {0, 1} if paired else {0})
                 fps = p["fps"]
                 self.assertTrue(fps["low"] <= fps["median"] <= fps["high"], fps)
                 self.assertGreater(p["cpu_ms_per_frame"]["median"], 0)
@@ -55,7 +57,13 @@ class QuickBench(unittest.TestCase):
         loads = self.results["run"]["round_loads"]
         self.assertEqual(len(loads), sum(min(run_rounds, table.ROUNDS_CAP.get(g[0].group, run_rounds))
                                          for g in table.groups(table.PATHS)))
-        self.assertTrue(all(l["load1_before"] >= 0 and l["others_cores"] >= 0 for l in loads))
+        run = self.results["run"]
+        for load in loads:
+            # This run's own programs keep the machine busy; other processes cannot use more
+            # cores than it has.
+            self.assertGreater(load["load1_before"], 0, load)
+            self.assertLessEqual(load["others_cores"], run["machine"]["cores"], load)
+            self.assertEqual(load["loaded"], load["others_cores"] >= run["loaded_cores"], load)
         restarted = {g[0].group for g in table.groups(table.PATHS) if any(p.reference for p in g)}
         for group in table.groups(table.PATHS):
             name = group[0].group
