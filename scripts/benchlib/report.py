@@ -63,7 +63,7 @@ def _value(line):
     return str(line["value"])
 
 
-HEADER = ["path", "rounds (processes)", "frames", "FPS median [95 % interval]", "±", "CPU ms/frame [95 %]", "glyphs/s",
+HEADER = ["path", "rounds", "processes", "frames", "FPS median [95 % interval]", "±", "CPU ms/frame [95 %]", "glyphs/s",
           "GL calls/frame", "ratio to reference [95 %]"]
 
 
@@ -74,7 +74,7 @@ def path_rows(data):
     rows = []
     for p in data["paths"]:
         ratio = lines.get((p["key"], p["reference"]))
-        rows.append([p["name"], "%d (%d)" % (p["rounds"], p.get("processes", 1)), str(p["frames"]), _interval(p["fps"]),
+        rows.append([p["name"], str(p["rounds"]), str(p.get("processes", 1)), str(p["frames"]), _interval(p["fps"]),
                      _pct(stats.half_width(res.as_interval(p["fps"]))), _interval(p["cpu_ms_per_frame"]),
                      "%.0f" % p["glyphs_per_second"] if p["glyphs_per_second"] else "—",
                      "%d" % p["gl_calls_per_frame"] if p["gl_calls_per_frame"] is not None else "—",
