@@ -365,7 +365,7 @@ class Compare(unittest.TestCase):
         self.assertRegex(out, r"\nproduct +50\.1 \[49\.2–51\.0\] +53\.1 \[52\.2–54\.0\] +\+6\.0 % +\+8\.2 %")
         self.assertNotIn("significant", out)
         legacy = self.bench(self.LEGACY_OLD, self.LEGACY_OLD)
-        self.assertRegex(legacy, r"0\.833 \[0\.826–0\.840\] \(rounds of 1 process\) .* too few processes to judge")
+        self.assertRegex(legacy, r"0\.833 \[0\.826–0\.840\] \(1 process\) .* too few processes to judge")
 
 
 if __name__ == "__main__":
