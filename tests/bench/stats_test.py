@@ -97,11 +97,12 @@ class Intervals(unittest.TestCase):
                                               [0, 0, 1, 1], [0, 1, 0, 1])
         self.assertEqual(welch.processes, 2)
         self.assertLess(welch.low, welch.median)
-        # One process a side: each side's [min, max] (4 rounds, 87.5 %) holds together 76.6 % of the time.
-        rounds = stats.unpaired_ratio_interval([110.0, 111.0, 109.0, 110.5], [100.0, 101.0, 99.0, 100.5])
-        self.assertAlmostEqual(rounds.median, 110.25 / 100.25)
-        self.assertEqual((rounds.low, rounds.high, rounds.processes), (109.0 / 101.0, 111.0 / 99.0, 1))
-        self.assertAlmostEqual(rounds.coverage, 0.875 ** 2)
+        # One process a side: each side's interval at √95 % (20 rounds: x(5), x(16), 98.8 %), so
+        # both hold together at least 95 % of the time.
+        rounds = stats.unpaired_ratio_interval([100.0 + i for i in range(20)], [50.0 + i for i in range(20)])
+        self.assertAlmostEqual(rounds.median, 109.5 / 59.5)
+        self.assertEqual((rounds.low, rounds.high, rounds.processes), (104.0 / 65.0, 115.0 / 54.0, 1))
+        self.assertAlmostEqual(rounds.coverage, (1 - 2 * 6196 / 2 ** 20) ** 2)
         self.assertAlmostEqual(stats.half_width(stats.Interval(1.0, 0.97, 1.03, 0.95, 2, 4, 0.01, 1)), 0.03)
 
 
