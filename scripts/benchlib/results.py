@@ -153,7 +153,8 @@ def quality(results, targets, information):
     checks = []
     for line in targets + information:
         if line["kind"] == "ratio" and line["pairing"] == "paired" and line["half_width"] is not None:
-            checks.append({"label": "%s: interval within ±%d %%" % (line["label"], round(WIDTH_BAR * 100)),
+            scope = "" if line["value"].get("processes", 1) >= 2 else " (1 process)"
+            checks.append({"label": "%s: interval%s within ±%d %%" % (line["label"], scope, round(WIDTH_BAR * 100)),
                            "value": line["half_width"], "ok": line["half_width"] <= WIDTH_BAR,
                            "target": line["verdict"] is not None})
     fps_cv = [r["variation"]["fps"] for r in results if r["variation"]["fps"] is not None]

@@ -8,6 +8,7 @@ geometric mean of those values with a Student t interval of their logarithms. Wi
 only, the interval is an order-statistic interval of the median of its rounds: exact for those
 rounds, blind to the process's own effect, so no verdict is drawn from it. Everything here is a
 closed computation (no resampling) so another harness can reproduce the digits."""
+import functools
 import math
 import statistics
 from dataclasses import dataclass
@@ -103,6 +104,7 @@ def t_upper_tail(t, df):
     return 0.5 * incomplete_beta(df / 2.0, 0.5, df / (df + t * t))
 
 
+@functools.lru_cache(maxsize=256)  # the same few (p, df) over and over
 def t_quantile(p, df):
     """The t with P(T <= t) = p, for 0.5 <= p < 1: bisection on the exact tail, a fixed number of
     steps after doubling an upper end until it lies beyond the quantile."""
