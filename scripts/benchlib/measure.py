@@ -187,10 +187,15 @@ def run_group(ctx, group, settings, say, programs_out=None, launch=Program, prob
 
 
 def _calls_per_frame(program, since):
-    """The median GL calls of two whole frames, two frames after `since` (the first frame line
-    closes the set-up, not a frame)."""
+    """GL calls per frame: the median over two reports, two after `since` (the first report
+    closes the set-up). The calls between two reports belong to as many frames as the later one
+    counts (each report is written at the frame after its period)."""
     program.wait_frames(4, 180, since=since)
-    return statistics.median(program.log.calls[since + 2:since + 4])
+    pairs = zip(program.log.calls[since + 2:since + 4], program.events[since + 2:since + 4])
+    per_frame = [calls / frames for calls, (_, frames) in pairs if frames]
+    if not per_frame:
+        program.fail("reported no frame while its GL calls were counted")
+    return statistics.median(per_frame)
 
 
 def _keyed_calls(program):

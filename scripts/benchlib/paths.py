@@ -24,9 +24,9 @@ FRAME_REPORT_MS = 100
 
 # How a path's presented frames are counted, from the timestamped lines Wine prints on stderr.
 #   channel: what WINEDEBUG must add; pattern: the line; frames: frames the line stands for (a
-#   match -> int); per_frame: one line per frame (start-to-first-frame is then exact);
+#   match -> int); first_line: the first line marks the first frame (start to first frame);
 #   min_slice: shortest running time (s) that holds a whole period between two lines.
-Source = collections.namedtuple("Source", "channel pattern frames per_frame min_slice")
+Source = collections.namedtuple("Source", "channel pattern frames first_line min_slice")
 _REPORTED = re.compile(r"^frames=(\d+)(?:\\n)?$")
 
 
@@ -36,13 +36,14 @@ def _reported_frames(match):
 
 
 SOURCES = {
-    # One glxdrv_wglSwapBuffers trace line per SwapBuffers.
-    "swap": Source("trace+wgl", SWAP, lambda m: 1, True, 0.0),
-    # One ddraw_surface7_Flip trace line per flip.
-    "flip": Source("trace+ddraw", FLIP, lambda m: 1, True, 0.0),
     # The program writes "frames=N" with OutputDebugStringA every FRAME_REPORT_MS: N frames
-    # presented since its previous line. A slice holds a few periods.
-    "debug": Source("+debugstr", DEBUGSTR, _reported_frames, False, 2.5 * FRAME_REPORT_MS / 1000.0),
+    # presented since its previous line. Its first line closes the periods of its start-up, at
+    # its first frame. A slice holds a few periods. Every path is counted this way.
+    "debug": Source("+debugstr", DEBUGSTR, _reported_frames, True, 2.5 * FRAME_REPORT_MS / 1000.0),
+    # Wine's trace lines, one per frame, Linux only: glxdrv_wglSwapBuffers per SwapBuffers,
+    # ddraw_surface7_Flip per flip.
+    "swap": Source("trace+wgl", SWAP, lambda m: 1, True, 0.0),
+    "flip": Source("trace+ddraw", FLIP, lambda m: 1, True, 0.0),
 }
 LAUNCHES = ("bin", "glyphstorm")
 

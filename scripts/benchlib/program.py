@@ -148,7 +148,7 @@ class Program:
         """The one start step: the first frame, the program's Unix process, then its keys, each
         checked. Leaves it running."""
         self.wait_frames(1, START_TIMEOUT)
-        if self.source.per_frame:
+        if self.source.first_line:
             self.first_frame = self.events[0][0] - self.started
         for _ in range(FIND_TRIES):
             self.pid = wp.find_wine_process(self.process.pid, self.path.program)

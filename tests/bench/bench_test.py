@@ -24,8 +24,9 @@ class QuickBench(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.out = tempfile.mkdtemp(prefix="bench-report-")
-        # Two processes per paired path, so the restart halfway is measured like the rest.
-        cls.bench = subprocess.run(BENCH + ["--quick", "--processes", "2", "--build", TREE, "--out", cls.out],
+        # Two processes per paired path, so the restart halfway is measured like the rest. The
+        # suite has built the tree.
+        cls.bench = subprocess.run(BENCH + ["--quick", "--processes", "2", "--build", TREE, "--no-build", "--out", cls.out],
                                    capture_output=True, text=True, timeout=540)
         with open(os.path.join(cls.out, "report.md"), encoding="utf-8") as f:
             cls.report = f.read()
@@ -101,7 +102,7 @@ class QuickBench(unittest.TestCase):
     def test_the_paths_that_report_their_own_frames_show_coloured_text(self):
         # Their frames come from the programs themselves, so the screenshot is what proves that
         # text was drawn (a font the driver cannot find leaves a black window that still counts).
-        for path in [p for p in table.PATHS if p.source == "debug"]:
+        for path in [p for p in table.PATHS if p.source == "debug" and p.phrases]:
             with self.subTest(path=path.key):
                 rows = wineharness.screen_pixels(os.path.join(self.out, "%s.png" % path.shot))
                 lit = [p for row in rows[:600] for p in row[:800] if p != (0, 0, 0)]
@@ -121,6 +122,26 @@ class QuickBench(unittest.TestCase):
             samples = f.read()
         for path in ("glyphstorm mode 2", "glyphstorm mode 1", "glyphstorm2d"):
             self.assertRegex(samples, r'"%s",[\d.]+,\d+,rounds\n' % re.escape(path))
+
+
+class StackOptions(unittest.TestCase):
+    def test_a_path_the_chosen_stack_cannot_run_is_a_row_and_the_rest_is_measured(self):
+        # Direct2D needs Direct3D, which neither softpipe nor the GDI renderer gives it here.
+        for option, measured in ((["--gl-driver", "softpipe"], "gl_reference-empty"),
+                                 (["--ddraw-renderer", "gdi"], "ddraw_reference")):
+            with self.subTest(option=option[0]), tempfile.TemporaryDirectory(prefix="bench-stack-") as out:
+                done = subprocess.run(BENCH + ["--quick", "--build", TREE, "--no-build", "--out", out, "--paths",
+                                               "d2d_reference," + measured] + option,
+                                      capture_output=True, text=True, timeout=300)
+                self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+                with open(os.path.join(out, "results.json"), encoding="utf-8") as f:
+                    results = json.load(f)
+                self.assertEqual([u["key"] for u in results["unavailable"]], ["d2d_reference"])
+                self.assertIn(option[1], results["run"]["stack"].values())
+                self.assertEqual([p["key"] for p in results["paths"]], [measured])
+                self.assertGreater(results["paths"][0]["frames"], 0)
+                with open(os.path.join(out, "report.md"), encoding="utf-8") as f:
+                    self.assertRegex(f.read(), r"\| Direct2D DrawText \| unavailable with this stack: .+ \|")
 
 
 class BrokenProgram(unittest.TestCase):

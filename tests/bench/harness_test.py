@@ -2,7 +2,9 @@
 restarts, a path the stack cannot run), the record and report.md it leads to, the load probe,
 and the checks that stop a run from going on silently (a lost key, a process not found), the
 last ones with a real Program over a fake Wine runner and a fake xdotool."""
+import contextlib
 import dataclasses
+import io
 import os
 import stat
 import sys
@@ -23,6 +25,8 @@ PRODUCT = table.Path(key="p", name="product", program="p.exe", source="swap", ph
                      reference="r", bar=0.97)
 REFERENCE = table.Path(key="r", name="reference", program="r.exe", source="swap", phrases=10, group="g")
 BROKEN = table.Path(key="x", name="broken", program="x.exe", source="swap", phrases=10, group="g")
+# FPS of each fake path against its reference's; the rest run at the same speed.
+SPEED = {"p": 0.9, "slow-copy": 1.1}
 
 
 class FakeProgram:
@@ -44,7 +48,7 @@ class FakeProgram:
         self.slices.append({"process": self.process_index})
 
     def close_slice(self, settings, r):
-        fps = 100.0 * (1 + self.process_index / 10.0) * (0.9 if self.path.key == "p" else 1.0)
+        fps = 100.0 * (1 + self.process_index / 10.0) * SPEED.get(self.path.key, 1.0)
         self.slices[-1].update(fps=fps, seconds=1.0, frames=fps, cpu_per_frame=1000.0 / fps, cpu=1000.0)
 
     def end(self):
@@ -119,6 +123,25 @@ class Record(unittest.TestCase):
         self.assertIn("| broken | unavailable with this stack: CreateHwndRenderTarget failed |", text)
         self.assertRegex(text, r"\| product ≥ 0\.97× reference \| 0\.900× .*\| \*\*missed\*\*, \*\*under load\*\* "
                                r"\(5 of 10 rounds loaded\) \|")
+
+
+    def test_a_self_check_pairs_each_reference_with_a_copy_and_says_whether_it_holds_one(self):
+        slow = dataclasses.replace(REFERENCE, key="slow", name="slow reference")
+        paths = table.self_check_paths([PRODUCT, REFERENCE, dataclasses.replace(PRODUCT, key="q", reference="slow"), slow])
+        self.assertEqual([(p.key, p.program, p.reference, p.bar) for p in paths[:2]],
+                         [("r", "r.exe", None, None), ("r-copy", "r.exe", "r", None)])
+        settings = measure.Settings(rounds=4, slice=1.0, warmup=0.1, settle=0.0, processes=2)
+        ctx, programs = measured(table.groups(paths), settings)
+        run = measure.Measured(kind="self-check", stamp="20260101-000000", out="", command="scripts/bench --self-check",
+                               arch="x86_64", durations={}, load_before=[0.0] * 3, programs=programs, loads=ctx.loads)
+        data = res.run_record(run, settings, None)
+        printed = io.StringIO()
+        with contextlib.redirect_stdout(printed):
+            self.assertFalse(report.print_self_check(data))
+        self.assertEqual([line.split(":")[1].strip() for line in printed.getvalue().split("\n") if line],
+                         ["reference / itself", "slow reference / itself"])
+        self.assertRegex(printed.getvalue(), r"reference / itself: 1\.000× .* holds 1\.00\n.*"
+                                             r"slow reference / itself: 1\.100× .* DOES NOT HOLD 1\.00")
 
 
 # A stand-in for wine-run: starts a child named after the program (as Wine names its process)
