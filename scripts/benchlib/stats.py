@@ -34,9 +34,10 @@ _TINY = 1e-300
 
 @dataclass(frozen=True)
 class Interval:
-    """An estimate with its interval. coverage: how often an interval made this way holds the
-    truth (LEVEL by construction over processes, exact binomial over one process's rounds).
-    log_se and df describe log(median) for combining (None with one process)."""
+    """An estimate with its interval. median: the estimate (over processes the geometric mean of
+    their medians; over one process's rounds their median). coverage: how often an interval made
+    this way holds the truth (LEVEL by construction over processes, exact binomial over one
+    process's rounds). log_se and df describe log(median) for combining (None for one process)."""
     median: float
     low: float
     high: float
