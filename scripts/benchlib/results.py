@@ -244,22 +244,16 @@ def _path_changes(old, new):
     """Per path of both runs: FPS new / old, the machine's speed included, so information only;
     beside it the same change relative to the path's reference of the same run."""
     old_paths = {p["key"]: p for p in old.get("paths", [])}
-    new_paths = {p["key"]: p for p in new.get("paths", [])}
     moved = {}
-    for key, p in new_paths.items():
-        was, now = _path_estimate(old_paths[key]) if key in old_paths else None, _path_estimate(p)
-        if was and now:
-            moved[key] = (was, now, now.median / was.median)
-    rows = []
     for p in new.get("paths", []):
-        if p["key"] not in moved:
-            continue
-        was, now, ratio = moved[p["key"]]
+        was, now = _path_estimate(old_paths[p["key"]]) if p["key"] in old_paths else None, _path_estimate(p)
+        if was and now:
+            moved[p["key"]] = (p, was, now, now.median / was.median)
+    rows = []
+    for p, was, now, ratio in moved.values():
         reference = moved.get(p.get("reference"))
-        changed, _ = stats.change(was, now)
         rows.append({"key": p["key"], "name": p["name"], "old": interval_dict(was), "new": interval_dict(now),
-                     "ratio": ratio, "change": interval_dict(changed),
-                     "vs_reference": ratio / reference[2] if reference else None})
+                     "ratio": ratio, "vs_reference": ratio / reference[3] if reference else None})
     return rows
 
 
