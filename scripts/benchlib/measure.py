@@ -2,7 +2,7 @@
 of its own, and then take turns in rounds. Only one of them runs at a time; the others' Unix
 processes are stopped (SIGSTOP) and continued (SIGCONT), so no program pays a start-up per
 round and slow phases of the machine hit every path of a round alike. Frames are counted from
-each program's own timestamped trace lines, CPU time from /proc."""
+each program's own frame reports (program.py), CPU time from /proc."""
 import dataclasses
 import os
 import shutil
