@@ -15,6 +15,8 @@ START_TIMEOUT = 90
 NO_FRAME_TIMEOUT = 30
 # Tries at finding the program's Unix process, 0.1 s apart.
 FIND_TRIES = 50
+# How long (s) a program's window may take to get the X input focus before its keys.
+FOCUS_TIMEOUT = 5.0
 
 
 class PathFailure(Exception):
@@ -160,15 +162,28 @@ class Program:
         if press:
             self.press_keys()
 
-    def press_keys(self):
-        """Keys reach the window with the X input focus: it must be this program's (until the next
-        program of the group starts), and xdotool must say it sent each key."""
-        if not self.path.keys:
-            return
+    def _focused_here(self):
+        """True when the X input focus is on a window of this program (Wine names its process
+        in _NET_WM_PID); else it asks for the focus on this program's window."""
         code, found = xdotool(self.display, "getwindowfocus", "getwindowpid")
         ours = {self.pid, self.process.pid} | set(wp.descendants(self.process.pid))
-        if code != 0 or not found.isdigit() or int(found) not in ours:
-            self.fail("its keys would not reach it: the focused window is not its own (%s)" % (found or code))
+        if code == 0 and found.isdigit() and int(found) in ours:
+            return True, found
+        xdotool(self.display, "search", "--pid", str(self.pid), "windowfocus", "--sync")
+        return False, found or str(code)
+
+    def press_keys(self):
+        """Keys reach the window with the X input focus: it must be this program's (a window
+        that has only just appeared may not have it yet), and xdotool must say it sent each key."""
+        if not self.path.keys:
+            return
+        deadline = time.monotonic() + FOCUS_TIMEOUT
+        focused, found = self._focused_here()
+        while not focused and time.monotonic() < deadline:
+            time.sleep(0.2)
+            focused, found = self._focused_here()
+        if not focused:
+            self.fail("its keys would not reach it: the focused window is not its own (%s)" % found.splitlines()[0])
         for key in self.path.keys:
             code, said = xdotool(self.display, "key", key)
             if code != 0:

@@ -198,7 +198,8 @@ class NothingSilent(unittest.TestCase):
         self.folder.cleanup()
 
     def fails(self, reason, **env):
-        with unittest.mock.patch.dict(os.environ, env), unittest.mock.patch.object(program, "FIND_TRIES", 5):
+        with unittest.mock.patch.dict(os.environ, env), unittest.mock.patch.object(program, "FIND_TRIES", 5), \
+                unittest.mock.patch.object(program, "FOCUS_TIMEOUT", 0.5):
             with self.assertRaises(PathFailure) as caught:
                 measure.soak(self.ctx, self.keyed, 1.0)
         self.assertIn(reason, caught.exception.reason)
