@@ -210,12 +210,12 @@ def write_report(out, data):
             f.write("- %s\n" % note)
         f.write("\n## Frames per second\n\n")
         _md_table(f, HEADER, path_rows(data))
-        f.write("\nFPS: frames per second of each round, counted from the program's own timestamped "
-                "trace lines (Wine's swap for GL paths, flip for 2D paths); per process the median of its "
+        f.write("\nFPS: frames per second of each round, counted from the program's own frame reports "
+                "(frames=N on its debugger output, timestamped by Wine); per process the median of its "
                 "rounds, over the processes their geometric mean with its 95 % interval. CPU ms/frame: "
                 "user + system time of the program's Unix process (the driver's threads included, from "
                 "/proc) per frame. Glyphs/s = FPS × glyphs per frame. GL calls/frame: opengl32 calls "
-                "between two swaps in a run with every call traced.\n")
+                "per frame in a run with every call traced.\n")
         for title, lines in (("Targets", data["targets"]), ("Information", data["information"])):
             if lines:
                 f.write("\n## %s\n\n| line | measured | verdict |\n|---|---|---|\n" % title)
