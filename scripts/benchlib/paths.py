@@ -37,8 +37,8 @@ def _reported_frames(match):
 
 SOURCES = {
     # The program writes "frames=N" with OutputDebugStringA every FRAME_REPORT_MS: N frames
-    # presented since its previous line. Its first line closes the periods of its start-up, at
-    # its first frame. A slice holds a few periods. Every path is counted this way.
+    # presented since its previous line. Its first line comes with the first frame or at most a
+    # period after it. A slice holds a few periods. Every path is counted this way.
     "debug": Source("+debugstr", DEBUGSTR, _reported_frames, True, 2.5 * FRAME_REPORT_MS / 1000.0),
     # Wine's trace lines, one per frame, Linux only: glxdrv_wglSwapBuffers per SwapBuffers,
     # ddraw_surface7_Flip per flip.
