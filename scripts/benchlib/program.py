@@ -17,6 +17,7 @@ NO_FRAME_TIMEOUT = 30
 FIND_TRIES = 50
 # How long (s) a program's window may take to get the X input focus before its keys.
 FOCUS_TIMEOUT = 5.0
+XDOTOOL_TIMEOUT = 10
 
 
 class PathFailure(Exception):
@@ -68,8 +69,11 @@ def xdotool(display, *args):
     """Runs xdotool on a display: (exit code, output). A connection that fails while Wine
     programs start and end is asked again: that is no answer from the display."""
     for _ in range(10):
-        done = subprocess.run(["xdotool"] + list(args), capture_output=True, text=True,
-                              env=dict(os.environ, DISPLAY=display))
+        try:
+            done = subprocess.run(["xdotool"] + list(args), capture_output=True, text=True,
+                                  env=dict(os.environ, DISPLAY=display), timeout=XDOTOOL_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            return 1, "xdotool %s gave no answer within %d s" % (args[0], XDOTOOL_TIMEOUT)
         if "Can't open display" not in done.stderr:
             break
         time.sleep(0.2)
@@ -169,7 +173,7 @@ class Program:
         ours = {self.pid, self.process.pid} | set(wp.descendants(self.process.pid))
         if code == 0 and found.isdigit() and int(found) in ours:
             return True, found
-        xdotool(self.display, "search", "--pid", str(self.pid), "windowfocus", "--sync")
+        xdotool(self.display, "search", "--pid", str(self.pid), "windowfocus")
         return False, found or str(code)
 
     def press_keys(self):
