@@ -10,6 +10,7 @@ import stat
 import sys
 import tempfile
 import textwrap
+import types
 import unittest
 import unittest.mock
 
@@ -142,6 +143,44 @@ class Record(unittest.TestCase):
                          ["reference / itself", "slow reference / itself"])
         self.assertRegex(printed.getvalue(), r"reference / itself: 1\.000× .* holds 1\.00\n.*"
                                              r"slow reference / itself: 1\.100× .* DOES NOT HOLD 1\.00")
+
+
+class TracedProgram:
+    """A traced run's stand-in: reports of two frames each; `effect` scales its GL calls per
+    frame (1000) once its key is pressed."""
+    effect = 23.0
+
+    def __init__(self, ctx, path, slot, count_calls=False):
+        self.path, self.events, self.keyed = path, [], False
+        self.log = types.SimpleNamespace(calls=[])
+
+    def open(self, press=True):
+        pass
+
+    def press_keys(self):
+        self.keyed = True
+
+    def wait_frames(self, count, timeout, since=0):
+        while len(self.events) < since + count:
+            self.events.append((len(self.events) * 0.1, 2))
+            self.log.calls.append(2 * 1000 * (self.effect if self.keyed else 1.0))
+
+    def fail(self, reason):
+        raise PathFailure(self.path, self.path.program, reason)
+
+    def end(self):
+        pass
+
+
+class TracedRun(unittest.TestCase):
+    def test_gl_calls_are_per_frame_and_a_key_that_changes_nothing_fails_the_run(self):
+        keyed = dataclasses.replace(PRODUCT, keys=("1",))
+        self.assertEqual(measure.count_gl_calls(context(), [REFERENCE, keyed], launch=TracedProgram),
+                         {"p": 23000.0, "r": 1000.0})
+        with unittest.mock.patch.object(TracedProgram, "effect", 1.1), self.assertRaises(PathFailure) as caught:
+            measure.count_gl_calls(context(), [keyed], launch=TracedProgram)
+        self.assertIn("GL calls per frame stayed at 1100 after key(s) 1: the key changed nothing",
+                      caught.exception.reason)
 
 
 # A stand-in for wine-run: starts a child named after the program (as Wine names its process)
