@@ -42,13 +42,13 @@ struct RoundsCap {
 };
 
 struct PathTable {
-  int32_t phraseGlyphs = 0;
+  int32_t phraseGlyphs = 1;
   std::vector<PathRow> rows;
   std::vector<RoundsCap> roundsCaps;
   std::vector<InfoRatio> infoRatios;
   std::vector<ShareLine> shares;
   std::vector<int32_t> sweepPhrases;
-  int32_t maxPhrases = 0;
+  int32_t maxPhrases = 1;
 };
 
 // Parses paths.json and checks it (CheckPathTable). False with a one-line reason (or the faults,
@@ -58,8 +58,6 @@ bool LoadPathTable(const std::string& text, PathTable& table, std::string& error
 std::vector<std::string> CheckPathTable(const PathTable& table);
 
 const PathRow* FindPath(const PathTable& table, const std::string& key);
-// What a Windows desktop can measure: paths whose frames come from the program's own reports.
-bool RunsOnWindows(const PathRow& row);
 // The groups in table order, each with its rows in table order.
 std::vector<std::vector<const PathRow*>> PathGroups(const PathTable& table);
 // The run's rounds for a group, lowered to its cap.
