@@ -10,7 +10,7 @@ namespace {
 bool Parses(const std::string& text) {
   JsonValue v;
   std::string error;
-  bool ok = ParseJson(text, v, error);
+  bool ok = ParseJson(text, v, error);  // before error.empty() is read
   EXPECT_EQ(ok, error.empty()) << text;
   return ok;
 }

@@ -10,6 +10,8 @@ const char kMet[] = "met";
 const char kMissed[] = "missed";
 const char kUndecided[] = "undecided";
 const char kTooFew[] = "too few processes to judge";
+const char kAgree[] = "agree";
+const char kDiffer[] = "differ";
 const char kIntervalMethod[] =
     "per process the median of its rounds; over K >= 2 processes the geometric mean with a "
     "Student t 95 % interval of the log values (K - 1 degrees of freedom); with one process an "
@@ -216,6 +218,13 @@ std::optional<StatInterval> UnpairedRatioInterval(const std::vector<double>& num
                       std::min(a->rounds, b->rounds),
                       {},
                       {}};
+}
+
+Change CompareRuns(const std::optional<StatInterval>& oldRun,
+                   const std::optional<StatInterval>& newRun, double level) {
+  std::optional<StatInterval> ratio = Quotient(newRun, oldRun, level);
+  if (!ratio) return {ratio, kTooFew};
+  return {ratio, ratio->low <= 1.0 && 1.0 <= ratio->high ? kAgree : kDiffer};
 }
 
 std::optional<double> HalfWidth(const std::optional<StatInterval>& interval) {

@@ -16,6 +16,9 @@ extern const char kMet[];
 extern const char kMissed[];
 extern const char kUndecided[];
 extern const char kTooFew[];
+// How two runs relate on one quantity.
+extern const char kAgree[];
+extern const char kDiffer[];
 // How the intervals were made, for results.json's "interval_method".
 extern const char kIntervalMethod[];
 
@@ -70,6 +73,13 @@ std::optional<StatInterval> UnpairedRatioInterval(const std::vector<double>& num
                                                   const std::vector<int32_t>& numeratorProcesses,
                                                   const std::vector<int32_t>& denominatorProcesses,
                                                   double level = kLevel);
+
+struct Change {
+  std::optional<StatInterval> ratio;  // new / old, over processes
+  const char* agreement;              // kAgree when the interval holds 1, kDiffer, or kTooFew
+};
+Change CompareRuns(const std::optional<StatInterval>& oldRun,
+                   const std::optional<StatInterval>& newRun, double level = kLevel);
 
 std::optional<double> HalfWidth(const std::optional<StatInterval>& interval);
 const char* Verdict(const std::optional<StatInterval>& interval, double bar);
