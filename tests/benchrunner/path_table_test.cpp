@@ -1,19 +1,10 @@
 // The one path table as the runner reads it: scripts/bench's own file, then each kind of fault.
 #include "run_record.h"
+#include "sample_run.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Two paths of one group, a reference pair with a target, plus an information line and a share.
 std::string Table(const std::string& product, const std::string& extra = "") {
@@ -38,7 +29,7 @@ std::string Load(const std::string& text, PathTable& table) {
 
 TEST(PathTable, ScriptsBenchsOwnFileLoadsWhole) {
   PathTable table;
-  std::string text = ReadFile(GLYPHSTORM_SOURCE_DIR "/scripts/benchlib/paths.json");
+  std::string text = ReadSourceFile("scripts/benchlib/paths.json");
   ASSERT_EQ(Load(text, table), "");
   EXPECT_EQ(table.phraseGlyphs, 33);
   const PathRow* mode1 = FindPath(table, "glyphstorm-mode1");

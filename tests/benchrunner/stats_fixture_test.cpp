@@ -2,22 +2,18 @@
 // medians, intervals, coverages and verdicts out.
 #include "bench_stats.h"
 #include "json.h"
+#include "sample_run.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 JsonValue Fixture() {
-  std::ifstream in(GLYPHSTORM_SOURCE_DIR "/tests/bench/data/stats_fixture.json", std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
   JsonValue v;
   std::string error;
-  EXPECT_TRUE(ParseJson(text.str(), v, error)) << error;
+  EXPECT_TRUE(ParseJson(ReadSourceFile("tests/bench/data/stats_fixture.json"), v, error)) << error;
   return v;
 }
 
