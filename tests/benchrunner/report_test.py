@@ -114,7 +114,9 @@ class Report(unittest.TestCase):
     def test_scripts_bench_writes_the_same_report(self):
         out = tempfile.mkdtemp(prefix="bench-html-")
         data = bench_data()
+        data["unavailable"] = [{"key": "x", "name": "a stack's gap", "command": "x.exe", "reason": "no device"}]
         dom = self.render(html.write_html(out, data))
+        self.assertIn("unavailable with this stack: no device", dom)
         for p in data["paths"]:
             self.assertIn(">%s<" % p["name"].replace("&", "&amp;"), dom)
         self.assertIn("measured by scripts/bench", dom)
