@@ -127,8 +127,10 @@ class Report(unittest.TestCase):
         out = tempfile.mkdtemp(prefix="bench-html-")
         data = bench_data()
         data["unavailable"] = [{"key": "x", "name": "a stack's gap", "command": "x.exe", "reason": "no device"}]
+        data["sweep"] = [{"name": "swept line", "fixed_ms": 1.25, "ns_per_glyph": 42.5, "r2": 0.9, "r2_ok": False}]
         dom = self.render(html.write_html(out, data))
         self.assertShows("unavailable with this stack: no device", dom)
+        self.assertShows("<td>swept line</td><td class=\"num\">1.25</td><td class=\"num\">42.5</td>", dom)
         for p in data["paths"]:
             self.assertShows(">%s<" % p["name"].replace("&", "&amp;"), dom)
         self.assertShows("measured by scripts/bench", dom)
