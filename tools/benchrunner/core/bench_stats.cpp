@@ -46,13 +46,14 @@ double BetaFraction(double a, double b, double x) {
 
 bool Measured(double v) { return v > 0; }  // false for NaN too
 
-StatInterval TInterval(double logMean, double logSe, double df, double coverage, int32_t processes,
-                       int32_t rounds, double level) {
+// Over processes the coverage is the level by construction.
+StatInterval TInterval(double logMean, double logSe, double df, int32_t processes, int32_t rounds,
+                       double level) {
   double half = logSe > 0 ? TQuantile((1.0 + level) / 2.0, df) * logSe : 0.0;
   return {std::exp(logMean),
           std::exp(logMean - half),
           std::exp(logMean + half),
-          coverage,
+          level,
           processes,
           rounds,
           logSe,
@@ -167,7 +168,7 @@ std::optional<StatInterval> ProcessInterval(const std::vector<double>& values,
   std::vector<double> logs;
   for (double v : units) logs.push_back(std::log(v));
   int32_t k = static_cast<int32_t>(logs.size());
-  return TInterval(Mean(logs), Stdev(logs) / std::sqrt(static_cast<double>(k)), k - 1, level, k,
+  return TInterval(Mean(logs), Stdev(logs) / std::sqrt(static_cast<double>(k)), k - 1, k,
                    static_cast<int32_t>(measured.size()), level);
 }
 
@@ -199,7 +200,7 @@ std::optional<StatInterval> Quotient(const std::optional<StatInterval>& top,
     se = std::sqrt(variance);
     df = variance * variance / spread;
   }
-  return TInterval(std::log(top->median) - std::log(bottom->median), se, df, level,
+  return TInterval(std::log(top->median) - std::log(bottom->median), se, df,
                    std::min(top->processes, bottom->processes),
                    std::min(top->rounds, bottom->rounds), level);
 }
