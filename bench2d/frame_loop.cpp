@@ -1,5 +1,5 @@
 // glyphstorm2d's frame: the 200 phrases and the rate through GDI on the back buffer, the frame
-// count, the present and the Esc test.
+// count, the present, the harness's frame report and the Esc test.
 #include "frame_loop.h"
 
 #include "screen/display.h"
@@ -49,6 +49,7 @@ void CountFrame() {
 }  // namespace
 
 FrameCalls frameCalls = ScreenLayerFrameCalls();
+FrameReporter frameReporter{};
 
 FrameCalls ScreenLayerFrameCalls() {
   return FrameCalls{FillScreen,   BackBufferTarget, BeginDrawing, SetDrawMode,
@@ -69,6 +70,7 @@ bool RunFrame() {
   screen.pollKeyboard();
   CountFrame();
   screen.presentFrame(kPresentNoWait);
+  if (frameReporter.on) CountReportedFrame(frameReporter, screen.ticks(), true);
   return screen.isKeyDown(kEscape) != 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "frame_reporter.h"
 #include "screen/drawing.h"
 #include "screen/random.h"
 
@@ -40,6 +41,9 @@ struct FrameCalls {
 };
 
 extern FrameCalls frameCalls;
+
+// The harness's frame report, apart from the program's words; off unless asked for.
+extern FrameReporter frameReporter;
 
 // The screen layer's calls and GetTickCount, for restoring frameCalls.
 FrameCalls ScreenLayerFrameCalls();

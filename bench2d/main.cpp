@@ -29,6 +29,7 @@ bool StartUp() {
   }
   program.background = MakeColor(0, 0, 0);
   LoadFontSlot(1, "Tahoma", 8, 0);
+  frameReporter = StartFrameReporter(GetTickCount(), 0);
   return true;
 }
 

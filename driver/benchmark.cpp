@@ -1,4 +1,5 @@
-// The benchmark loop: mode keys, frame set-up, reseeding, the phrases, the rate, present, pump.
+// The benchmark loop: mode keys, frame set-up, reseeding, the phrases, the rate, present, the
+// frame report, pump.
 #include "driver/benchmark.h"
 
 #include <cstdio>
@@ -64,6 +65,7 @@ Benchmark PrepareBenchmark() {
   uint32_t phraseWidth = MeasurePhrase(benchmark.font);
   benchmark.xRange = int(uint32_t(screenWidth) - phraseWidth + 1u);
   benchmark.yRange = screenHeight - 15;
+  benchmark.frames = StartFrameReporter(GetTickCount(), 0);
   return benchmark;
 }
 
@@ -79,7 +81,8 @@ bool RunFrame(Benchmark& benchmark) {
   char rate[255];
   std::snprintf(rate, sizeof rate, "%d", fps);
   DrawGlyphText(benchmark.font, rate, 20, 20);
-  SwapBuffers(hDC);
+  bool presented = SwapBuffers(hDC) != FALSE;
+  if (benchmark.frames.on) CountReportedFrame(benchmark.frames, GetTickCount(), presented);
   return !PumpMessages();
 }
 

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "engine/text/texture_font.h"
+#include "frame_reporter.h"
 
 struct Benchmark {
   TextureFont* font;
   int textMode;  // 1 glyph by glyph, 2 from the phrase cache
   int xRange;
   int yRange;
+  FrameReporter frames;  // off unless the harness asks for it
 };
 
 // Swap interval 0, the title, the font and the random ranges; the engine must be started.

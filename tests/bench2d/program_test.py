@@ -34,8 +34,8 @@ def tearDownModule():
 class Program:
     """The program (or a copy) running under Wine, its Wine trace written to a file."""
 
-    def __init__(self, name, path, desktop=DESKTOP, debug="-all", overrides=None):
-        env = dict(os.environ, LC_ALL="ru_RU.UTF-8", WINEDEBUG=debug)
+    def __init__(self, name, path, desktop=DESKTOP, debug="-all", overrides=None, env=None):
+        env = dict(os.environ, LC_ALL="ru_RU.UTF-8", WINEDEBUG=debug, **(env or {}))
         if overrides:
             env["WINEDLLOVERRIDES"] = overrides
         self.trace_path = os.path.join(ARTIFACTS, name + ".trace")
@@ -71,6 +71,10 @@ class Program:
     def trace_lines(self):
         with open(self.trace_path, encoding="latin-1") as f:
             return f.read().splitlines()
+
+    def frame_reports(self):
+        """N of each "frames=N" on the debugger output (WINEDEBUG with +debugstr)."""
+        return [int(line[7:]) for line in wh.log_lines(self.trace_lines()) if line.startswith(b"frames=")]
 
 
 def focus(window):
@@ -122,7 +126,7 @@ class Glyphstorm2d(unittest.TestCase):
         return [line.split('L"', 1)[1].rstrip('"') for line in program.trace_lines() if "MSGBOX_OnInit" in line]
 
     def test_benchmark_screen_and_keys(self):
-        program = Program("run", os.path.join(wh.BIN, PROGRAM), debug="-all,+msg")
+        program = Program("run", os.path.join(wh.BIN, PROGRAM), debug="-all,+msg,+debugstr")
         try:
             desktop = desktop_window()
             wh.wait_for_window("^glyphstorm$")
@@ -148,6 +152,23 @@ class Glyphstorm2d(unittest.TestCase):
 
             hold_key("Escape")
             self.assertEqual(0, program.finish())
+            self.assertEqual([], program.frame_reports(), "no frame report unless asked for")
+        finally:
+            program.kill()
+
+    def test_frame_report_when_asked(self):
+        program = Program("report", os.path.join(wh.BIN, PROGRAM), debug="-all,+debugstr",
+                          env={"GLYPHSTORM_FRAME_REPORT": "100"})
+        try:
+            desktop = desktop_window()
+            wh.wait_for_window("^glyphstorm$")
+            time.sleep(1.5)
+            focus(desktop)
+            hold_key("Escape")
+            self.assertEqual(0, program.finish())
+            frames = program.frame_reports()
+            self.assertGreaterEqual(len(frames), 3, "about ten reports a second")
+            self.assertGreater(sum(frames), 0)
         finally:
             program.kill()
 

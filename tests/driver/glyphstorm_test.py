@@ -74,12 +74,12 @@ def window_origin(name):
     return int(values["X"]), int(values["Y"]), int(values["WIDTH"])
 
 
-def start_program(folder):
-    return wineharness.LiveRun(os.path.join(folder, "glyphstorm.exe"), cwd=folder)
+def start_program(folder, env=None):
+    return wineharness.LiveRun(os.path.join(folder, "glyphstorm.exe"), cwd=folder, env=env)
 
 
-def run_until_first_frame_then_escape(test, folder):
-    run = start_program(folder)
+def run_until_first_frame_then_escape(test, folder, env=None):
+    run = start_program(folder, env)
     try:
         # The phrase texture is made in the first frame of mode 2.
         run.wait_for_log(cp("static draw add frase:саббакка баббка аф-фа-аф %!%^^^#$"))
@@ -106,45 +106,64 @@ def masked(line):
     return line
 
 
+def transcript():
+    """The engine log of a windowed 640 x 480 run from start to Esc after the first frame, and the
+    names of its entry-point lines in order."""
+    entry_points = ["glGenBuffersARB", "glBindBufferARB", "glBufferDataARB", "glDeleteBuffersARB",
+                    "glDrawRangeElements", "glCompressedTexImage2D", "glDrawArraysInstancedEXT",
+                    "glDrawElementsInstancedEXT", "glActiveTexture", "glCreateShaderObjectARB",
+                    "glCreateProgramObjectARB", "glAttachObjectARB", "glDetachObjectARB",
+                    "glDeleteObjectARB", "glShaderSourceARB", "glCompileShaderARB", "glLinkProgramARB",
+                    "glValidateProgramARB", "glUseProgramObjectARB", "glGetObjectParameterivARB",
+                    "glGetInfoLogARB", "glUniform1fARB", "glUniform1iARB", "glGetUniformLocationARB"]
+    expected = [b"width=640", b"height=480", b"bpp=32", b"fullscreen=2",
+                cp("Полная аппаратная поддержка"), b"Pixel Format:0", b"bits:32", b"accum:0",
+                b"depth:24", b"stencil:0", b"flags:37", b" ", b"Init extensions", b""]
+    expected += [b"GL_X exists"] * 7 + [b""] + [b"x init"] * 24 + [b"", b"wglSwapIntervalEXT init",
+                                                                      b"x init", b"",
+                                                                      b"Init extensions success", b" "]
+    expected += [b"VENDOR:", b"RENDERER:", b"VERSION:", b"Init succes by params (640,480,32,2)", b"",
+                 b"VideoCard stats:", b"Max Anistropic Level:1", b"Max Tex units:1",
+                 b"Max Bindable Uniform Size:1", b"Bindable Uniform Vertex:1",
+                 b"Bindable Uniform Fragment:1", b"Bindable Uniform Geometry:1",
+                 cp("Версия успешно сверена"), cp("Версия библиотеки:") + str(0x02030000).encode(),
+                 cp("Ошибка инициализации звука"), b"DevIL init success",
+                 cp("Шрифт по умолчанию загружен (Tahoma 10px)"),
+                 cp("гружу текстурный шрифт:Tahoma.txt"), b"filename(char):Tahoma.png",
+                 b"file loaded:Tahoma.png", b"src->width = 256", b"src->height = 256", b"src->depth = 1",
+                 b"src->type = 5121", b"src->format = 6408", b"src->comp = 0", b"src->numMipmaps = 0",
+                 b"src->bpp = 4", b"bytes = 262144", b"saf: internalformat:4",
+                 cp("загрузка текстурного шрифта закончилась успехом:Tahoma.txt"),
+                 b"w=219", b"h=16", b"fw=256", b"fh=16",
+                 cp("static draw add frase:саббакка баббка аф-фа-аф %!%^^^#$"),
+                 b"DeInit", b"Logging closed"]
+    return expected, entry_points
+
+
 class Startup(unittest.TestCase):
     def test_windowed_run_logs_the_whole_transcript_draws_and_ends_with_escape(self):
         result, shot = run_until_first_frame_then_escape(self, make_folder(ini(640, 480, 32, 2)))
         self.assertEqual(result.returncode, 0)
         log = result.log
-        entry_points = ["glGenBuffersARB", "glBindBufferARB", "glBufferDataARB", "glDeleteBuffersARB",
-                        "glDrawRangeElements", "glCompressedTexImage2D", "glDrawArraysInstancedEXT",
-                        "glDrawElementsInstancedEXT", "glActiveTexture", "glCreateShaderObjectARB",
-                        "glCreateProgramObjectARB", "glAttachObjectARB", "glDetachObjectARB",
-                        "glDeleteObjectARB", "glShaderSourceARB", "glCompileShaderARB", "glLinkProgramARB",
-                        "glValidateProgramARB", "glUseProgramObjectARB", "glGetObjectParameterivARB",
-                        "glGetInfoLogARB", "glUniform1fARB", "glUniform1iARB", "glGetUniformLocationARB"]
-        expected = [b"width=640", b"height=480", b"bpp=32", b"fullscreen=2",
-                    cp("Полная аппаратная поддержка"), b"Pixel Format:0", b"bits:32", b"accum:0",
-                    b"depth:24", b"stencil:0", b"flags:37", b" ", b"Init extensions", b""]
-        expected += [b"GL_X exists"] * 7 + [b""] + [b"x init"] * 24 + [b"", b"wglSwapIntervalEXT init",
-                                                                          b"x init", b"",
-                                                                          b"Init extensions success", b" "]
-        expected += [b"VENDOR:", b"RENDERER:", b"VERSION:", b"Init succes by params (640,480,32,2)", b"",
-                     b"VideoCard stats:", b"Max Anistropic Level:1", b"Max Tex units:1",
-                     b"Max Bindable Uniform Size:1", b"Bindable Uniform Vertex:1",
-                     b"Bindable Uniform Fragment:1", b"Bindable Uniform Geometry:1",
-                     cp("Версия успешно сверена"), cp("Версия библиотеки:") + str(0x02030000).encode(),
-                     cp("Ошибка инициализации звука"), b"DevIL init success",
-                     cp("Шрифт по умолчанию загружен (Tahoma 10px)"),
-                     cp("гружу текстурный шрифт:Tahoma.txt"), b"filename(char):Tahoma.png",
-                     b"file loaded:Tahoma.png", b"src->width = 256", b"src->height = 256", b"src->depth = 1",
-                     b"src->type = 5121", b"src->format = 6408", b"src->comp = 0", b"src->numMipmaps = 0",
-                     b"src->bpp = 4", b"bytes = 262144", b"saf: internalformat:4",
-                     cp("загрузка текстурного шрифта закончилась успехом:Tahoma.txt"),
-                     b"w=219", b"h=16", b"fw=256", b"fh=16",
-                     cp("static draw add frase:саббакка баббка аф-фа-аф %!%^^^#$"),
-                     b"DeInit", b"Logging closed"]
+        expected, entry_points = transcript()
         self.assertEqual([masked(line) for line in log], [masked(line) for line in expected])
         # The entry-point lines name the rows in order.
         names = [line.rsplit(b" ", 1)[0].replace(b" not", b"") for line in log[22:46]]
         self.assertEqual(names, [n.encode() for n in entry_points])
         # Phrases cover the window's client area.
         self.assertGreater(mean_brightness(shot, "600x400+20+50"), 0.03)
+
+    def test_frame_report_only_when_asked_and_the_transcript_stays_as_it_was(self):
+        # Unset (every other test here), the log holds no report line; set, the reports come
+        # between the lines of the same transcript.
+        result, _ = run_until_first_frame_then_escape(self, make_folder(ini(640, 480, 32, 2)),
+                                                      env={"GLYPHSTORM_FRAME_REPORT": "100"})
+        self.assertEqual(result.returncode, 0)
+        frames = [int(line[7:]) for line in result.log if re.fullmatch(rb"frames=\d+", line)]
+        self.assertGreater(sum(frames), 0, result.log)
+        self.assertGreaterEqual(len(frames), 3, "about ten reports a second for a second")
+        rest = [masked(line) for line in result.log if not line.startswith(b"frames=")]
+        self.assertEqual(rest, [masked(line) for line in transcript()[0]])
 
     def test_keys_switch_modes_space_repeats_frames_and_the_rate_is_drawn_white(self):
         run = start_program(make_folder(ini(640, 480, 32, 2)))

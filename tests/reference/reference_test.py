@@ -96,6 +96,15 @@ class ReferencePrograms(unittest.TestCase):
         outside |= {p for row in rows[:600] for p in row[800:]}
         self.assertEqual({(0, 0, 0)}, outside, "the window is 800 x 600 at the top-left")
 
+    def test_the_report_period_comes_from_the_variable(self):
+        # The GL reference here; the 2D ones share its reporter.
+        result = wh.run("gl_reference.exe", ["empty", "2"], env={"GLYPHSTORM_FRAME_REPORT": "100"},
+                        timeout=60)
+        self.assertEqual(0, result.returncode, result.stderr[-2000:])
+        counts = frame_counts(result.log)
+        self.assertGreaterEqual(len(counts), 5, "about ten reports a second for two seconds")
+        self.assertGreater(sum(counts), 0)
+
     def test_an_unknown_mode_word_is_refused(self):
         # A misspelt mode must not measure the default path under another row's name.
         result = wh.run("d2d_reference.exe", ["2", "200", "layouts"], timeout=30)

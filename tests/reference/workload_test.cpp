@@ -1,8 +1,6 @@
-// The 2D references' arguments and their once-a-second frame count.
+// The reference programs' arguments.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
 #include "workload2d.h"
@@ -50,38 +48,6 @@ TEST(ReferenceArgs, AnythingElseIsRefused) {
     ReferenceArgs args;
     EXPECT_FALSE(Parse(words, args)) << (words.empty() ? "" : words.back());
   }
-}
-
-// Presented frames at the given ticks (a negative tick: a frame that was not presented); the
-// counts reported, each at the tick that closed its second.
-std::vector<std::string> Report(uint32_t start, const std::vector<int64_t>& ticks) {
-  FrameReport report;
-  StartFrameReport(report, start);
-  std::vector<std::string> lines;
-  for (int64_t t : ticks) {
-    uint32_t now = start + uint32_t(t < 0 ? -t : t);
-    if (TickFrameReport(report, now, t >= 0)) {
-      char line[32];
-      FormatFramesLine(line, sizeof line, report.lastSecond);
-      lines.push_back(std::to_string(now - start) + ":" + line);
-    }
-  }
-  return lines;
-}
-
-TEST(FrameReport, CountsEachFrameInTheSecondOfItsTickOnAFixedGrid) {
-  // The frame that closes a second belongs to the next one; the grid does not drift with it.
-  EXPECT_EQ((std::vector<std::string>{"1010:frames=3\n", "2000:frames=2\n", "3999:frames=1\n"}),
-            Report(0, {1, 500, 999, 1010, 1990, 2000, 3999}));
-  // Frames that were not presented close seconds but are not counted.
-  EXPECT_EQ((std::vector<std::string>{"1200:frames=1\n"}), Report(0, {100, -300, -1200}));
-  // Across the tick count's wrap.
-  EXPECT_EQ((std::vector<std::string>{"1000:frames=2\n"}), Report(0xFFFFFE00u, {10, 700, 1000}));
-}
-
-TEST(FrameReport, AProgramHeldUpGetsOneReportAndANewGrid) {
-  EXPECT_EQ((std::vector<std::string>{"5500:frames=2\n", "6500:frames=2\n"}),
-            Report(0, {100, 200, 5500, 6499, 6500}));
 }
 
 }  // namespace

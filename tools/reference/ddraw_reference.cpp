@@ -2,7 +2,8 @@
 // a black fill, GDI text outputs of the phrase (200 unless given) and the rate on the back
 // buffer, then a flip.
 //   ddraw_reference.exe [seconds] [phrases] [exchange] [calls]
-// Runs until Esc or the given number of seconds; needs a Wine virtual desktop under Wine.
+// Runs until Esc or the given number of seconds; needs a Wine virtual desktop under Wine. Reports
+// its flips on the debugger output like every reference program ("frames=N", frame_reporter.h).
 // For finding where glyphstorm2d's frame time goes, "exchange" adds its per-frame device-context
 // exchange (GetDC, ReleaseDC, Lock, Unlock, GetDC) and "calls" its GDI calls around each text.
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 
+#include "frame_reporter.h"
 #include "reference_window.h"
 
 namespace {
@@ -130,6 +132,7 @@ int main(int argc, char** argv) {
   StartPlacements();
   DWORD start = GetTickCount(), lastMark = start;
   int fps = 0, frames = 0;
+  FrameReporter reporter = StartFrameReporter(start, kDefaultReportPeriod);
   MSG msg;
   while (!quit && (limit == 0 || GetTickCount() - start < limit)) {
     DrawFrame(s, font, fps);
@@ -137,8 +140,9 @@ int main(int argc, char** argv) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    if (s.primary->Flip(nullptr, DDFLIP_WAIT | DDFLIP_NOVSYNC) == DDERR_SURFACELOST)
-      s.primary->Restore();
+    HRESULT flipped = s.primary->Flip(nullptr, DDFLIP_WAIT | DDFLIP_NOVSYNC);
+    if (flipped == DDERR_SURFACELOST) s.primary->Restore();
+    CountReportedFrame(reporter, GetTickCount(), flipped == DD_OK);
     ++frames;
     if (GetTickCount() - lastMark > 1000) {
       fps = frames;

@@ -5,7 +5,8 @@
 //   gl_reference.exe glyphs|phrase|batched|isotropic|empty [seconds] [phrases]
 // Runs until Esc, the close button, or the given number of seconds (0: no limit); draws 199
 // phrases per frame, or the given number (0 to 100000). Reads Tahoma.txt and Tahoma.png from the
-// working directory, like glyphstorm.
+// working directory, like glyphstorm. Writes each period's presented frames on the debugger output
+// ("frames=N"), once a second unless GLYPHSTORM_FRAME_REPORT names another period in milliseconds.
 #include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_reporter.h"
 #include "workload2d.h"
 
 namespace {
@@ -347,6 +349,7 @@ int main(int argc, char** argv) {
 
   DWORD start = GetTickCount(), lastMark = start;
   int fps = 0, frames = 0;
+  FrameReporter reporter = StartFrameReporter(start, kDefaultReportPeriod);
   char rate[16];
   MSG msg;
   while (!quit && (limit == 0 || GetTickCount() - start < limit)) {
@@ -360,7 +363,8 @@ int main(int argc, char** argv) {
     std::snprintf(rate, sizeof rate, "%d", fps);
     DrawGlyphs(r, rate, 20, 20);
     LeaveGlyphState();
-    SwapBuffers(dc);
+    bool presented = SwapBuffers(dc) != FALSE;
+    CountReportedFrame(reporter, GetTickCount(), presented);
     if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) break;
       TranslateMessage(&msg);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "frame_reporter.h"
 #include "screen/numbers.h"
 #include "screen/random.h"
 
@@ -31,12 +32,6 @@ void PumpMessages() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-}
-
-void ReportFrames(int32_t frames) {
-  char line[32];
-  FormatFramesLine(line, sizeof line, frames);
-  OutputDebugStringA(line);
 }
 
 }  // namespace
@@ -94,13 +89,17 @@ int WideRate(int32_t rate, wchar_t (&text)[12]) {
 void RunFrames(const ReferenceArgs& args, DrawFrameFunction draw, void* context) {
   DWORD start = GetTickCount();
   DWORD limit = args.seconds * 1000u;
-  FrameReport report;
-  StartFrameReport(report, start);
+  // The rate on screen stays per second whatever period the harness asks the report for.
+  FrameReport shown;
+  StartFrameReport(shown, start);
+  FrameReporter reporter = StartFrameReporter(start, kDefaultReportPeriod);
   quit = false;
   while (!quit && (limit == 0 || GetTickCount() - start < limit)) {
-    bool presented = draw(context, report.lastSecond);
+    bool presented = draw(context, shown.lastPeriod);
     PumpMessages();
-    if (TickFrameReport(report, GetTickCount(), presented)) ReportFrames(report.lastSecond);
+    DWORD now = GetTickCount();
+    TickFrameReport(shown, now, presented);
+    CountReportedFrame(reporter, now, presented);
   }
 }
 

@@ -29,8 +29,8 @@ void WidePhrase(wchar_t (&text)[kPhraseLength2d + 1]);
 // The shown rate as UTF-16 decimal text; its length.
 int WideRate(int32_t rate, wchar_t (&text)[12]);
 
-// Draws frames until Esc, the close button or the given seconds, and writes each second's
-// presented frames on the debugger output ("frames=N\n").
+// Draws frames until Esc, the close button or the given seconds, and writes each report
+// period's presented frames on the debugger output ("frames=N\n").
 void RunFrames(const ReferenceArgs& args, DrawFrameFunction draw, void* context);
 
 // The usage line on stderr; the exit code for bad arguments.

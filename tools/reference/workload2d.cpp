@@ -1,6 +1,5 @@
 #include "workload2d.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "screen/random.h"
@@ -68,23 +67,4 @@ bool ParseReferenceArgs(int argc, const char* const* argv, const char* const* wo
     ++numbers;
   }
   return true;
-}
-
-void StartFrameReport(FrameReport& report, uint32_t now) { report = FrameReport{now, 0, 0}; }
-
-bool TickFrameReport(FrameReport& report, uint32_t now, bool presented) {
-  bool closed = now - report.mark >= 1000u;
-  if (closed) {
-    report.lastSecond = report.frames;
-    report.frames = 0;
-    report.mark += 1000u;
-    if (now - report.mark >= 1000u) report.mark = now;
-  }
-  if (presented) ++report.frames;
-  return closed;
-}
-
-int FormatFramesLine(char* buffer, size_t size, int32_t frames) {
-  int length = std::snprintf(buffer, size, "frames=%ld\n", long(frames));
-  return length < 0 ? 0 : length;
 }

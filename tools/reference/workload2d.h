@@ -1,6 +1,5 @@
 // glyphstorm2d's drawing work for the 2D reference programs: its phrase, the colour and place of
-// each phrase in its generator order, the arguments of every reference program and the 2D
-// programs' once-a-second frame report. Portable.
+// each phrase in its generator order, and the arguments of every reference program. Portable.
 #pragma once
 
 #include <cstddef>
@@ -37,19 +36,3 @@ struct ReferenceArgs {
 // or a value above its maximum.
 bool ParseReferenceArgs(int argc, const char* const* argv, const char* const* words, int wordCount,
                         ReferenceArgs& args, int32_t defaultPhrases = kDefaultPhrases2d);
-
-// Presented frames per second on a fixed one-second grid of the tick count: a frame presented
-// at tick t counts in the second that holds t. A program held up for longer than a second gets
-// one report for the whole gap and a new grid from then on.
-struct FrameReport {
-  uint32_t mark;
-  int32_t frames;
-  int32_t lastSecond;  // frames of the last closed second; 0 before the first
-};
-
-void StartFrameReport(FrameReport& report, uint32_t now);
-// Closes the running second if `now` lies past it (true then, its count in lastSecond), then
-// counts the frame when it was presented.
-bool TickFrameReport(FrameReport& report, uint32_t now, bool presented);
-// The report line of one second, "frames=N\n"; its length without the terminator.
-int FormatFramesLine(char* buffer, size_t size, int32_t frames);
