@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-import wineplumbing as wp
+from benchlib import wineplumbing as wp
 from benchlib import paths as table
 from benchlib import stats
 

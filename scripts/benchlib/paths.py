@@ -1,12 +1,26 @@
-"""The benchmark's one table of drawing paths: what runs, how its frames are counted, what it
+"""The benchmark's one table of drawing paths, read from paths.json beside this file (the release
+zip ships the same file to the Windows runner): what runs, how its frames are counted, what it
 draws, what it is compared with and what it must reach. Measuring, the report, results.json,
-the targets and the sweep are all driven by it."""
+the targets and the sweep are all driven by it; this module loads it and finds its faults.
+
+The order of the rows is the order of measuring. GDI+ and Direct2D run before the DirectDraw
+group: once that group has run in the same Wine server, GDI+ and Direct2D windows opened later
+on a bare display stay black while their frames are still counted (seen here; the cause is
+Wine's). GDI on a window shares the 2D rounds, so what DirectDraw costs is a paired ratio.
+"""
 import collections
+import dataclasses
+import json
+import os
 import re
+from typing import Optional, Tuple
 
-from wineplumbing import DEBUGSTR, FLIP, SWAP
+from benchlib.wineplumbing import DEBUGSTR, FLIP, SWAP
 
-PHRASE_GLYPHS = 33
+TABLE_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "paths.json")
+
+# Period (ms) the bench asks the programs to report their frames in (GLYPHSTORM_FRAME_REPORT).
+FRAME_REPORT_MS = 100
 
 # How a path's presented frames are counted, from the timestamped lines Wine prints on stderr.
 #   channel: what WINEDEBUG must add; pattern: the line; frames: frames the line stands for (a
@@ -26,91 +40,175 @@ SOURCES = {
     "swap": Source("trace+wgl", SWAP, lambda m: 1, True, 0.0),
     # One ddraw_surface7_Flip trace line per flip.
     "flip": Source("trace+ddraw", FLIP, lambda m: 1, True, 0.0),
-    # The program writes "frames=N" with OutputDebugStringA once a second: N frames presented
-    # since its previous line.
-    "debug": Source("+debugstr", DEBUGSTR, _reported_frames, False, 2.5),
+    # The program writes "frames=N" with OutputDebugStringA every FRAME_REPORT_MS: N frames
+    # presented since its previous line. A slice holds a few periods.
+    "debug": Source("+debugstr", DEBUGSTR, _reported_frames, False, 2.5 * FRAME_REPORT_MS / 1000.0),
 }
-
-# One row per path. args: the program's arguments, "{seconds}" and "{phrases}" filled in by
-# the bench (a reference runs for "{seconds}", then ends by itself). launch: "glyphstorm"
-# (a folder of its own with vtAPI.ini) or "bin" (runs in the build's bin folder). keys: pressed
-# once after the first frame. group: the paths started together and measured in the same
-# rounds. reference: the path this one is compared with; bar: the least ratio to it (a
-# target), None for a comparison given as information. start_bar: start to first frame must
-# stay below it (s). soak: --soak runs it. gl_calls: GL calls per frame are counted. sweep:
-# --sweep measures it at several phrase counts; on_sweep: the sweep line this path is drawn on.
-Path = collections.namedtuple("Path", "key name program args launch desktop source phrases keys group "
-                              "reference bar start_bar soak gl_calls sweep on_sweep shot")
+LAUNCHES = ("bin", "glyphstorm")
 
 
-def _path(key, name, program, args, source, phrases, group, launch="bin", desktop=False, keys=(),
-          reference=None, bar=None, start_bar=None, soak=False, gl_calls=False, sweep=False,
-          on_sweep=None, shot=None):
-    return Path(key, name, program, tuple(args), launch, desktop, source, phrases, tuple(keys), group,
-                reference, bar, start_bar, soak, gl_calls, sweep, on_sweep, shot or key)
+@dataclasses.dataclass(frozen=True)
+class Path:
+    """One row of paths.json; the defaults are those of a field the row leaves out."""
+    key: str
+    name: str
+    program: str
+    source: str  # a key of SOURCES
+    phrases: int  # glyphs per frame = phrases × phrase_glyphs
+    group: str  # paths started together and measured in the same rounds
+    args: Tuple[str, ...] = ()  # "{seconds}" and "{phrases}" are filled in by the bench
+    launch: str = "bin"  # "glyphstorm": a folder of its own with vtAPI.ini
+    desktop: bool = False  # inside an 800 × 600 Wine virtual desktop
+    keys: Tuple[str, ...] = ()  # pressed once after the first frame
+    reference: Optional[str] = None
+    bar: Optional[float] = None  # least ratio to the reference (a target); None: information
+    start_bar: Optional[float] = None  # start to first frame must stay below it (s)
+    soak: bool = False
+    gl_calls: bool = False
+    sweep: bool = False  # --sweep measures it at several phrase counts
+    on_sweep: Optional[str] = None  # the sweep line this path is drawn on
+    shot: str = ""  # screenshot name; the key when empty
+
+    def __post_init__(self):
+        if not self.shot:
+            object.__setattr__(self, "shot", self.key)
 
 
-GL = ("{seconds}", "{phrases}")
-PATHS = [
-    _path("glyphstorm-mode2", "glyphstorm mode 2", "glyphstorm.exe", (), "swap", 199, "gl",
-          launch="glyphstorm", reference="gl_reference-phrase", bar=0.97, start_bar=1.5, soak=True,
-          gl_calls=True, on_sweep="gl_reference-phrase"),
-    _path("gl_reference-phrase", "reference phrase quads", "gl_reference.exe", ("phrase",) + GL, "swap",
-          199, "gl", gl_calls=True, sweep=True),
-    _path("glyphstorm-mode1", "glyphstorm mode 1", "glyphstorm.exe", (), "swap", 199, "gl",
-          launch="glyphstorm", keys=("1",), reference="gl_reference-glyphs", bar=0.97, soak=True,
-          gl_calls=True, on_sweep="gl_reference-glyphs"),
-    _path("gl_reference-glyphs", "reference glyph quads", "gl_reference.exe", ("glyphs",) + GL, "swap",
-          199, "gl", gl_calls=True, sweep=True),
-    _path("gl_reference-batched", "reference glyph quads batched", "gl_reference.exe", ("batched",) + GL,
-          "swap", 199, "gl", reference="gl_reference-glyphs", gl_calls=True),
-    _path("gl_reference-isotropic", "reference phrase quads, isotropic", "gl_reference.exe",
-          ("isotropic",) + GL, "swap", 199, "gl", reference="gl_reference-phrase"),
-    _path("gl_reference-empty", "reference empty frame", "gl_reference.exe", ("empty", "{seconds}"),
-          "swap", 0, "gl", gl_calls=True),
-    # The other text paths of the desktop, with glyphstorm2d's work on a plain window; each
-    # program reports its own presented frames. They run before the DirectDraw group: once that
-    # group has run in the same Wine server, GDI+ and Direct2D windows opened later on a bare
-    # display stay black while their frames are still counted (seen here; the cause is Wine's).
-    _path("gdiplus_reference", "GDI+ DrawString", "gdiplus_reference.exe", ("{seconds}", "{phrases}"), "debug",
-          200, "2d-more"),
-    _path("gdiplus_reference-antialias", "GDI+ DrawString, anti-aliased", "gdiplus_reference.exe",
-          ("{seconds}", "{phrases}", "antialias"), "debug", 200, "2d-more"),
-    _path("d2d_reference", "Direct2D DrawText", "d2d_reference.exe", ("{seconds}", "{phrases}"), "debug", 200,
-          "2d-more"),
-    _path("d2d_reference-layout", "Direct2D cached text layout", "d2d_reference.exe",
-          ("{seconds}", "{phrases}", "layout"), "debug", 200, "2d-more"),
-    _path("glyphstorm2d", "glyphstorm2d", "glyphstorm2d.exe", (), "flip", 200, "2d", desktop=True,
-          reference="ddraw_reference-calls", bar=0.97, start_bar=1.5, soak=True, on_sweep="ddraw_reference"),
-    _path("ddraw_reference-calls", "reference GDI text, same calls", "ddraw_reference.exe",
-          ("{seconds}", "{phrases}", "exchange", "calls"), "flip", 200, "2d", desktop=True),
-    _path("ddraw_reference", "reference GDI text", "ddraw_reference.exe", ("{seconds}", "{phrases}"), "flip",
-          200, "2d", desktop=True, soak=True, sweep=True),
-    # GDI on a window shares the 2D rounds, so what DirectDraw costs is a paired ratio.
-    _path("gdi_reference", "GDI text on a window", "gdi_reference.exe", ("{seconds}", "{phrases}"), "debug",
-          200, "2d", sweep=True),
-]
+@dataclasses.dataclass(frozen=True)
+class InfoRatio:
+    label: str
+    numerator: str
+    denominator: str
+    note: Optional[str] = None
 
-# Groups measured in fewer rounds than the run's: GDI+ and Direct2D draw a few frames a second
-# here, so each slice lasts seconds; they are compared with nothing round by round.
-ROUNDS_CAP = {"2d-more": 8}
 
-# Ratios shown as information beside the targets: (label, numerator, denominator, note).
-INFO_RATIOS = [
-    ("glyphstorm mode 2 / mode 1", "glyphstorm-mode2", "glyphstorm-mode1",
-     "2.5× was asked for; this driver bounds it, see the next two lines"),
-    ("driver bound: reference phrase / glyph quads", "gl_reference-phrase", "gl_reference-glyphs", None),
-    ("the same without the phrase texture's 16× anisotropy", "gl_reference-isotropic", "gl_reference-glyphs",
-     None),
-    ("glyphstorm2d / reference GDI text (the bare 2D reference)", "glyphstorm2d", "ddraw_reference", None),
-    ("GDI text on a window / on the DirectDraw back buffer", "gdi_reference", "ddraw_reference",
-     "what DirectDraw itself costs glyphstorm2d"),
-]
-# The empty frame's share of a mode 2 frame: (label, part, whole).
-SHARES = [("empty frame's share of a mode 2 frame", "gl_reference-empty", "glyphstorm-mode2")]
+@dataclasses.dataclass(frozen=True)
+class Share:
+    label: str
+    part: str
+    whole: str
 
-SWEEP_PHRASES = [25, 50, 100, 200, 400, 800]
-MAX_PHRASES = 10000  # the most a sweep asks of a reference program (they take up to 100000)
+
+@dataclasses.dataclass(frozen=True)
+class Table:
+    paths: list
+    rounds_cap: dict
+    info_ratios: list
+    shares: list
+    sweep_phrases: list
+    max_phrases: int
+    phrase_glyphs: int
+    faults: list  # what was wrong with the file itself
+
+
+_NUMBER = (int, float)
+_KINDS = {str: "text", bool: "true or false", int: "a whole number", _NUMBER: "a number",
+          tuple: "a list of texts", dict: "an object", list: "a list"}
+
+
+def _kind(field_type):
+    """The JSON kind a dataclass field takes (Optional[...] unwrapped)."""
+    for kind in (str, bool, int):
+        if field_type in (kind, Optional[kind]):
+            return kind
+    if field_type in (float, Optional[float]):
+        return _NUMBER
+    return tuple
+
+
+def _fits(value, kind):
+    if kind is _NUMBER:
+        return isinstance(value, _NUMBER) and not isinstance(value, bool)
+    if kind is int:
+        return isinstance(value, int) and not isinstance(value, bool)
+    if kind is tuple:
+        return isinstance(value, list) and all(isinstance(v, str) for v in value)
+    return isinstance(value, kind)
+
+
+def _row(cls, raw, where, faults):
+    """One dataclass from a JSON object, or None with its faults added."""
+    if not isinstance(raw, dict):
+        faults.append("%s: not an object" % where)
+        return None
+    fields = {f.name: f for f in dataclasses.fields(cls)}
+    values, ok = {}, True
+    for name in sorted(set(raw) - set(fields)):
+        faults.append("%s: unknown field %r" % (where, name))
+        ok = False
+    for name, f in fields.items():
+        required = f.default is dataclasses.MISSING
+        if name not in raw:
+            if required:
+                faults.append("%s: %s is missing" % (where, name))
+                ok = False
+            continue
+        value = raw[name]
+        optional = not required and f.default is None
+        if not (value is None and optional) and not _fits(value, _kind(f.type)):
+            faults.append("%s: %s must be %s" % (where, name, _KINDS[_kind(f.type)]))
+            ok = False
+            continue
+        values[name] = tuple(value) if isinstance(value, list) else value
+    return cls(**values) if ok else None
+
+
+def _rows(cls, raw, what, faults):
+    if not isinstance(raw, list):
+        faults.append("%s must be a list" % what)
+        return []
+    rows = [_row(cls, r, "%s[%d]" % (what, i) if not isinstance(r, dict) or "key" not in r else
+                 "%s %s" % (what, r["key"]), faults) for i, r in enumerate(raw)]
+    return [r for r in rows if r is not None]
+
+
+def _whole(raw, name, default, faults, least=1):
+    value = raw.get(name, default)
+    if not _fits(value, int) or value < least:
+        faults.append("%s must be a whole number of at least %d" % (name, least))
+        return default
+    return value
+
+
+def parse(raw):
+    """The table from paths.json's decoded content; what is wrong lands in Table.faults."""
+    faults = []
+    if not isinstance(raw, dict):
+        raw = {}
+        faults.append("the table is not a JSON object")
+    cap = raw.get("rounds_cap", {})
+    if not isinstance(cap, dict) or not all(_fits(v, int) and v >= 1 for v in cap.values()):
+        faults.append("rounds_cap must map group names to whole numbers of at least 1")
+        cap = {}
+    sweep = raw.get("sweep_phrases", [])
+    if not isinstance(sweep, list) or not all(_fits(n, int) and n >= 1 for n in sweep):
+        faults.append("sweep_phrases must be a list of whole numbers of at least 1")
+        sweep = []
+    return Table(paths=_rows(Path, raw.get("paths"), "paths", faults), rounds_cap=cap,
+                 info_ratios=_rows(InfoRatio, raw.get("info_ratios", []), "info_ratios", faults),
+                 shares=_rows(Share, raw.get("shares", []), "shares", faults), sweep_phrases=sweep,
+                 max_phrases=_whole(raw, "max_phrases", 1, faults),
+                 phrase_glyphs=_whole(raw, "phrase_glyphs", 1, faults), faults=faults)
+
+
+def load(path=TABLE_FILE):
+    """The table of a paths.json; a file that cannot be read gives an empty table with its fault."""
+    try:
+        with open(path, encoding="utf-8") as f:
+            raw = json.load(f)
+    except (OSError, ValueError) as error:
+        return dataclasses.replace(parse({"paths": []}), faults=["%s: %s" % (path, error)])
+    return parse(raw)
+
+
+TABLE = load()
+PATHS = TABLE.paths
+ROUNDS_CAP = TABLE.rounds_cap
+INFO_RATIOS = TABLE.info_ratios
+SHARES = TABLE.shares
+SWEEP_PHRASES = TABLE.sweep_phrases
+MAX_PHRASES = TABLE.max_phrases  # the most a sweep asks of a reference program (they take up to 100000)
+PHRASE_GLYPHS = TABLE.phrase_glyphs
 
 
 def glyphs_per_frame(path, phrases=None):
@@ -129,14 +227,38 @@ def groups(paths):
     return list(order.values())
 
 
-def check(paths=None, info=None, shares=None):
-    """Faults of the table: every name a row or line refers to must be a row of the same group
-    where rounds pair them, every source kind known, every swept path must take a phrase count.
-    Returns a list of messages (empty when the table is sound)."""
-    paths = PATHS if paths is None else paths
-    info = INFO_RATIOS if info is None else info
-    shares = SHARES if shares is None else shares
+def _path_faults(p, known):
     faults = []
+    if p.source not in SOURCES:
+        faults.append("%s: unknown frame source %r" % (p.key, p.source))
+    if p.launch not in LAUNCHES:
+        faults.append("%s: unknown launch %r" % (p.key, p.launch))
+    for field in ("reference", "on_sweep"):
+        other = getattr(p, field)
+        if other is not None and other not in known:
+            faults.append("%s: %s %s is no row" % (p.key, field, other))
+    if p.reference in known and known[p.reference].group != p.group:
+        faults.append("%s: its reference %s is measured in another group" % (p.key, p.reference))
+    if p.bar is not None and p.reference is None:
+        faults.append("%s: a bar without a reference" % p.key)
+    if p.on_sweep in known and not known[p.on_sweep].sweep:
+        faults.append("%s: %s is not swept" % (p.key, p.on_sweep))
+    if p.sweep and "{phrases}" not in p.args:
+        faults.append("%s: swept, but takes no phrase count" % p.key)
+    if p.phrases < 0:
+        faults.append("%s: phrases below 0" % p.key)
+    return faults
+
+
+def check(paths=None, info=None, shares=None, table=None):
+    """Faults of the table: those of its file, then every name a row or line refers to must be a
+    row of the same group where rounds pair them, every source kind known, every swept path must
+    take a phrase count. Returns a list of messages (empty when the table is sound)."""
+    table = TABLE if table is None else table
+    paths = table.paths if paths is None else paths
+    info = table.info_ratios if info is None else info
+    shares = table.shares if shares is None else shares
+    faults = list(table.faults)
     keys = [p.key for p in paths]
     known = by_key(paths)
     for key in sorted({k for k in keys if keys.count(k) > 1}):
@@ -144,21 +266,9 @@ def check(paths=None, info=None, shares=None):
     for name in sorted({p.name for p in paths if [q.name for q in paths].count(p.name) > 1}):
         faults.append("name %r is used by more than one row" % name)
     for p in paths:
-        if p.source not in SOURCES:
-            faults.append("%s: unknown frame source %r" % (p.key, p.source))
-        for field in ("reference", "on_sweep"):
-            other = getattr(p, field)
-            if other is not None and other not in known:
-                faults.append("%s: %s %s is no row" % (p.key, field, other))
-        if p.reference in known and known[p.reference].group != p.group:
-            faults.append("%s: its reference %s is measured in another group" % (p.key, p.reference))
-        if p.bar is not None and p.reference is None:
-            faults.append("%s: a bar without a reference" % p.key)
-        if p.on_sweep in known and not known[p.on_sweep].sweep:
-            faults.append("%s: %s is not swept" % (p.key, p.on_sweep))
-        if p.sweep and "{phrases}" not in p.args:
-            faults.append("%s: swept, but takes no phrase count" % p.key)
-    for label, *refs in [(l, a, b) for l, a, b, _ in info] + list(shares):
+        faults += _path_faults(p, known)
+    for label, refs in [(i.label, (i.numerator, i.denominator)) for i in info] + [
+            (s.label, (s.part, s.whole)) for s in shares]:
         for ref in refs:
             if ref not in known:
                 faults.append("%s: %s is no row" % (label, ref))
@@ -173,10 +283,10 @@ def arguments(path, seconds, phrases=None):
 
 def sweep_path(path, phrases):
     """The row of a swept path at another phrase count."""
-    return path._replace(key="%s@%d" % (path.key, phrases), name="%s, %d phrases" % (path.name, phrases),
-                         phrases=phrases, group="sweep-" + path.key, reference=None, bar=None,
-                         start_bar=None, soak=False, gl_calls=False, sweep=False, on_sweep=None,
-                         shot="%s-%d" % (path.shot, phrases))
+    return dataclasses.replace(path, key="%s@%d" % (path.key, phrases), name="%s, %d phrases" % (path.name, phrases),
+                               phrases=phrases, group="sweep-" + path.key, reference=None, bar=None,
+                               start_bar=None, soak=False, gl_calls=False, sweep=False, on_sweep=None,
+                               shot="%s-%d" % (path.shot, phrases))
 
 
 def sweep_groups(paths=None, counts=None):
@@ -186,7 +296,7 @@ def sweep_groups(paths=None, counts=None):
     counts = counts or SWEEP_PHRASES
     result = []
     for line in [p for p in paths if p.sweep]:
-        products = [p._replace(group="sweep-" + line.key, reference=None, bar=None, soak=False,
-                               gl_calls=False) for p in paths if p.on_sweep == line.key]
+        products = [dataclasses.replace(p, group="sweep-" + line.key, reference=None, bar=None, soak=False,
+                                        gl_calls=False) for p in paths if p.on_sweep == line.key]
         result.append((line, products, [sweep_path(line, n) for n in counts]))
     return result

@@ -1,4 +1,5 @@
 """The run's results as the printed summary, report.md, chart.png / sweep.png and memory.csv."""
+import math
 import os
 import subprocess
 import textwrap
@@ -11,10 +12,27 @@ def _num(value, digits=1):
     return ("%%.%df" % digits) % value if value is not None else "—"
 
 
+def _coverage(c):
+    """Floored to a tenth, so a coverage under 95 % never prints as 95 %."""
+    text = "%.1f" % (math.floor(c * 1000 + 1e-9) / 10.0)
+    return (text[:-2] if text.endswith(".0") else text) + " %"
+
+
+def _coverage_note(d):
+    """What an interval printed under a 95 % heading really is, where it is something else: over
+    the rounds of one process it misses that process's own effect."""
+    if d.get("processes", 1) >= 2 and d.get("log_se") is not None:
+        return "" if d.get("coverage") == stats.LEVEL else " (%s)" % _coverage(d["coverage"])
+    if d.get("coverage") is None:
+        return " (rounds of 1 process)"
+    return " (rounds of 1 process, %s)" % _coverage(d["coverage"])
+
+
 def _interval(d, digits=1):
     if not d:
         return "—"
-    return "%s [%s–%s]" % (_num(d["median"], digits), _num(d["low"], digits), _num(d["high"], digits))
+    return "%s [%s–%s]%s" % (_num(d["median"], digits), _num(d["low"], digits), _num(d["high"], digits),
+                            _coverage_note(d))
 
 
 def _pct(half):
@@ -45,7 +63,7 @@ def _value(line):
     return str(line["value"])
 
 
-HEADER = ["path", "rounds", "frames", "FPS median [95 % interval]", "±", "CPU ms/frame [95 %]", "glyphs/s",
+HEADER = ["path", "rounds (processes)", "frames", "FPS median [95 % interval]", "±", "CPU ms/frame [95 %]", "glyphs/s",
           "GL calls/frame", "ratio to reference [95 %]"]
 
 
@@ -56,7 +74,7 @@ def path_rows(data):
     rows = []
     for p in data["paths"]:
         ratio = lines.get((p["key"], p["reference"]))
-        rows.append([p["name"], str(p["rounds"]), str(p["frames"]), _interval(p["fps"]),
+        rows.append([p["name"], "%d (%d)" % (p["rounds"], p.get("processes", 1)), str(p["frames"]), _interval(p["fps"]),
                      _pct(stats.half_width(res.as_interval(p["fps"]))), _interval(p["cpu_ms_per_frame"]),
                      "%.0f" % p["glyphs_per_second"] if p["glyphs_per_second"] else "—",
                      "%d" % p["gl_calls_per_frame"] if p["gl_calls_per_frame"] is not None else "—",
@@ -181,8 +199,8 @@ def write_report(out, data):
             for check in data["quality"]:
                 f.write("| %s%s | %s | %s |\n" % (check["label"], "" if check["target"] else " (information)",
                                                  _pct(check["value"]), "ok" if check["ok"] else "**too wide**"))
-            f.write("\nTwo runs agree when each ratio's median lies inside the other run's interval: "
-                    "`scripts/bench --compare OLD NEW` says so per ratio.\n")
+            f.write("\nTwo runs agree on a ratio when the 95 % interval of its change between them holds "
+                    "no change: `scripts/bench --compare OLD NEW` says so per ratio.\n")
         _write_sweep(f, data)
         _write_rounds(f, data)
         _write_memory_section(f, data)
@@ -378,34 +396,39 @@ plot %s
     return "sweep.png" if ok else None
 
 
-def print_compare(old, new, found):
-    def stack(d):
-        s = d["run"]["stack"]
-        return "%s, %s build, GL %s (%s), DirectDraw renderer %s" % (
-            d["run"]["date"], d["run"]["arch"], s["gl_driver"], d["run"]["gl"].get("renderer", "?"),
-            s["ddraw_renderer"])
+def _change(d):
+    if not d:
+        return "—"
+    return "%+.1f %% [%+.1f–%+.1f]" % ((d["median"] - 1) * 100, (d["low"] - 1) * 100, (d["high"] - 1) * 100)
 
-    print("old: " + stack(old))
-    print("new: " + stack(new))
+
+def _stack(d):
+    s = d["run"]["stack"]
+    return "%s, %s build, GL %s (%s), DirectDraw renderer %s" % (
+        d["run"]["date"], d["run"]["arch"], s["gl_driver"], d["run"]["gl"].get("renderer", "?"), s["ddraw_renderer"])
+
+
+def print_compare(old, new, found):
+    print("old: " + _stack(old))
+    print("new: " + _stack(new))
+    if found["ratios"]:
+        print()
+        rows = [[r["label"], _interval(r["old"], 3), _interval(r["new"], 3), _change(r["change"]), r["agreement"],
+                 " → ".join(v or "—" for v in r["verdicts"]) if r["target"] else "(information)"]
+                for r in found["ratios"]]
+        _print_table(["ratio", "old [95 %]", "new [95 %]", "change [95 %]", "runs", "verdicts"], rows)
     print()
-    rows = []
-    for row in found["paths"]:
-        c = row["change"]
-        rows.append([row["name"], _interval(row["old"]), _interval(row["new"]),
-                     "%+.1f %% [%+.1f–%+.1f]" % ((c["ratio"] - 1) * 100, (c["low"] - 1) * 100, (c["high"] - 1) * 100)
-                     if c else "—", ("yes" if c["significant"] else "no") if c else "—"])
-    _print_table(["path", "old FPS [95 %]", "new FPS [95 %]", "change [95 %]", "significant"], rows)
+    rows = [[row["name"], _interval(row["old"]), _interval(row["new"]), "%+.1f %%" % ((row["ratio"] - 1) * 100),
+             "%+.1f %%" % ((row["vs_reference"] - 1) * 100) if row["vs_reference"] is not None else "—"]
+            for row in found["paths"]]
+    _print_table(["path", "old FPS [95 %]", "new FPS [95 %]", "FPS change", "relative to its reference"], rows)
     for label, names in (("only in the old run", found["only_old"]), ("only in the new run", found["only_new"])):
         if names:
             print("%s: %s" % (label, ", ".join(names)))
-    if found["ratios"]:
-        print()
-        rows = [[r["label"], _interval(r["old"], 3), _interval(r["new"], 3),
-                 "yes" if r["new_in_old"] and r["old_in_new"] else "no",
-                 " → ".join(v or "—" for v in r["verdicts"]) if r["target"] else "(information)"]
-                for r in found["ratios"]]
-        _print_table(["ratio", "old [95 %]", "new [95 %]", "each median in the other's interval", "verdicts"], rows)
     print()
-    print("A change is significant when its 95 % interval (bootstrap of the ratio of the two runs' "
-          "medians) leaves out 0; two runs agree on a ratio when each run's median lies in the other's "
-          "interval.")
+    print(textwrap.fill(
+        "Two runs agree on a ratio when the 95 %% interval of its change (new ÷ old, from the "
+        "per-process values of both runs, Welch's t) holds no change, and differ otherwise; with one "
+        "process on either side: %s. FPS changes move with the machine's speed: information, not "
+        "findings; 'relative to its reference' divides out the reference's change in the same "
+        "runs." % stats.TOO_FEW, 110))

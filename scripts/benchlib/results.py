@@ -12,14 +12,11 @@ R2_BAR = 0.98
 
 
 def interval_dict(interval):
-    if not interval:
-        return None
-    middle, low, high = interval
-    return {"median": middle, "low": low, "high": high}
+    return stats.as_dict(interval)
 
 
 def as_interval(d):
-    return (d["median"], d["low"], d["high"]) if d else None
+    return stats.from_dict(d)
 
 
 def _rss_at(samples, seconds):
@@ -31,19 +28,23 @@ def path_result(path, program, gl_calls=None):
     slices = program.slices
     fps_rounds = [s["fps"] for s in slices]
     cpu_rounds = [s["cpu_per_frame"] for s in slices]
-    fps = stats.median_interval(fps_rounds)
+    # Slices from before processes were numbered are all one process.
+    processes = [s.get("process", 0) for s in slices]
+    fps = stats.process_interval(fps_rounds, processes)
     glyphs = table.glyphs_per_frame(path)
-    frame_ms = stats.median_interval([1000.0 / f for f in fps_rounds])
+    frame_ms = stats.process_interval([1000.0 / f if f else None for f in fps_rounds], processes)
     return {
         "key": path.key, "name": path.name, "group": path.group, "command": program.command,
         "display": program.display, "frame_source": path.source, "phrases": path.phrases,
         "glyphs_per_frame": glyphs, "reference": path.reference, "rounds": len(slices),
+        "processes": len(set(processes)),
         "frames": round(sum(s["frames"] for s in slices)), "seconds": round(sum(s["seconds"] for s in slices), 2),
-        "fps": interval_dict(fps), "fps_rounds": fps_rounds,
+        "fps": interval_dict(fps), "fps_rounds": fps_rounds, "round_processes": processes,
+        "round_frames": [s["frames"] for s in slices],
         "frame_ms": interval_dict(frame_ms),
-        "cpu_ms_per_frame": interval_dict(stats.median_interval(cpu_rounds)), "cpu_rounds": cpu_rounds,
+        "cpu_ms_per_frame": interval_dict(stats.process_interval(cpu_rounds, processes)), "cpu_rounds": cpu_rounds,
         "variation": {"fps": stats.variation(fps_rounds), "cpu_ms_per_frame": stats.variation(cpu_rounds)},
-        "glyphs_per_second": fps[0] * glyphs if fps else None,
+        "glyphs_per_second": fps.median * glyphs if fps else None,
         "gl_calls_per_frame": gl_calls,
         "first_frame_s": program.first_frame,
         "memory": {"rss_10s_kib": _rss_at(program.rss, 10.0), "rss_end_kib": program.rss[-1][1] if program.rss else None,
@@ -54,19 +55,19 @@ def path_result(path, program, gl_calls=None):
 
 def _ratio_line(label, a, b, bar, note=None, measure="fps"):
     """a / b by FPS; by CPU time per frame the ratio is b's / a's, so above 1 still means that a
-    is the cheaper one."""
-    if measure == "fps":
-        top, bottom = a["fps_rounds"], b["fps_rounds"]
-    else:
-        top, bottom = b["cpu_rounds"], a["cpu_rounds"]
-    ratios = stats.paired_ratios(top, bottom)
+    is the cheaper one. Paths of one group are paired round by round (their processes change
+    together); paths of different groups are not."""
+    (top, bottom), key = ((a, b), "fps_rounds") if measure == "fps" else ((b, a), "cpu_rounds")
+    ratios, units = stats.paired_ratios(top[key], bottom[key], top.get("round_processes"))
     if a["group"] == b["group"] and ratios:
-        interval, pairing = stats.median_interval(ratios), "paired"
+        interval, pairing = stats.process_interval(ratios, units), "paired"
     else:
-        interval, pairing = stats.ratio_interval(top, bottom), "unpaired"
+        interval, pairing = stats.unpaired_ratio_interval(top[key], bottom[key], top.get("round_processes"),
+                                                          bottom.get("round_processes")), "unpaired"
+    paired = pairing == "paired"
     line = {"label": label, "kind": "ratio", "measure": measure, "path": a["key"], "reference": b["key"], "bar": bar,
             "value": interval_dict(interval), "half_width": stats.half_width(interval),
-            "rounds": ratios if pairing == "paired" else None, "pairing": pairing,
+            "rounds": ratios if paired else None, "round_processes": units if paired else None, "pairing": pairing,
             "verdict": stats.verdict(interval, bar) if bar is not None else None}
     if note:
         line["note"] = note
@@ -88,10 +89,12 @@ def targets_and_information(results, soak=None):
                                                None, "the reference's CPU ms per frame ÷ the path's", "cpu"))
             else:
                 information.append(_ratio_line("%s / %s" % (path.name, ref["name"]), r, ref, None))
-    for label, a, b, note in table.INFO_RATIOS:
+    for info in table.INFO_RATIOS:
+        a, b = info.numerator, info.denominator
         if a in by_key and b in by_key:
-            information.append(_ratio_line(label, by_key[a], by_key[b], None, note))
-    for label, part, whole in table.SHARES:
+            information.append(_ratio_line(info.label, by_key[a], by_key[b], None, info.note))
+    for share in table.SHARES:
+        label, part, whole = share.label, share.part, share.whole
         if part in by_key and whole in by_key and by_key[part]["frame_ms"] and by_key[whole]["frame_ms"]:
             information.append({"label": label, "kind": "share", "path": part, "reference": whole,
                                 "value": {"part_ms": by_key[part]["frame_ms"]["median"],
@@ -205,38 +208,64 @@ def load(where):
     return data
 
 
-def compare(old, new):
-    """Per path present in both runs: the FPS change new/old with its interval and whether it is
-    significant; per ratio line: both values, and whether each run's median lies in the other's
-    interval."""
-    old_paths = {p["key"]: p for p in old.get("paths", [])}
-    rows = []
-    for p in new.get("paths", []):
-        before = old_paths.get(p["key"])
-        if not before:
-            continue
-        changed = stats.change(before["fps_rounds"], p["fps_rounds"])
-        rows.append({"key": p["key"], "name": p["name"], "old": before["fps"], "new": p["fps"],
-                     "change": None if not changed else {"ratio": changed[0], "low": changed[1],
-                                                         "high": changed[2], "significant": changed[3]}})
+def _path_estimate(p):
+    """A path's FPS estimate from its rounds (files without processes count as one process)."""
+    return stats.process_interval(p.get("fps_rounds") or [], p.get("round_processes")) or as_interval(p.get("fps"))
 
+
+def _line_estimate(line):
+    if line.get("rounds"):
+        return stats.process_interval(line["rounds"], line.get("round_processes"))
+    return as_interval(line["value"])
+
+
+def _ratio_changes(old, new):
+    """Per ratio line of both runs: the interval of new / old and whether the runs agree."""
     def line_key(l):
         return l["path"], l["reference"], l.get("measure", "fps")
 
     old_lines = {line_key(l): l for l in old.get("targets", []) + old.get("information", []) if l["kind"] == "ratio"}
     ratios = []
     for l in new.get("targets", []) + new.get("information", []):
-        if l["kind"] != "ratio":
-            continue
-        before = old_lines.get(line_key(l))
+        before = old_lines.get(line_key(l)) if l["kind"] == "ratio" else None
         if not before or not l["value"] or not before["value"]:
             continue
-        a, b = as_interval(before["value"]), as_interval(l["value"])
-        ratios.append({"label": l["label"], "old": before["value"], "new": l["value"],
-                       "new_in_old": stats.inside(b[0], a), "old_in_new": stats.inside(a[0], b),
-                       "target": l.get("verdict") is not None,
-                       "verdicts": [before.get("verdict"), l.get("verdict")]})
+        was, now = _line_estimate(before), _line_estimate(l)
+        changed, agreement = stats.change(was, now)
+        ratios.append({"label": l["label"], "old": interval_dict(was), "new": interval_dict(now),
+                       "change": interval_dict(changed), "agreement": agreement,
+                       "target": l.get("verdict") is not None, "verdicts": [before.get("verdict"), l.get("verdict")]})
+    return ratios
+
+
+def _path_changes(old, new):
+    """Per path of both runs: FPS new / old, the machine's speed included, so information only;
+    beside it the same change relative to the path's reference of the same run."""
+    old_paths = {p["key"]: p for p in old.get("paths", [])}
+    new_paths = {p["key"]: p for p in new.get("paths", [])}
+    moved = {}
+    for key, p in new_paths.items():
+        was, now = _path_estimate(old_paths[key]) if key in old_paths else None, _path_estimate(p)
+        if was and now:
+            moved[key] = (was, now, now.median / was.median)
+    rows = []
+    for p in new.get("paths", []):
+        if p["key"] not in moved:
+            continue
+        was, now, ratio = moved[p["key"]]
+        reference = moved.get(p.get("reference"))
+        changed, _ = stats.change(was, now)
+        rows.append({"key": p["key"], "name": p["name"], "old": interval_dict(was), "new": interval_dict(now),
+                     "ratio": ratio, "change": interval_dict(changed),
+                     "vs_reference": ratio / reference[2] if reference else None})
+    return rows
+
+
+def compare(old, new):
+    """Two runs side by side: per ratio line the interval of its change and whether the runs agree
+    on it (the finding); per path its FPS change (information)."""
+    old_keys = {p["key"] for p in old.get("paths", [])}
     new_keys = {p["key"] for p in new.get("paths", [])}
-    return {"paths": rows, "ratios": ratios,
+    return {"ratios": _ratio_changes(old, new), "paths": _path_changes(old, new),
             "only_old": [p["name"] for p in old.get("paths", []) if p["key"] not in new_keys],
-            "only_new": [p["name"] for p in new.get("paths", []) if p["key"] not in old_paths]}
+            "only_new": [p["name"] for p in new.get("paths", []) if p["key"] not in old_keys]}

@@ -1,18 +1,53 @@
-"""Statistics of the benchmark: rates from frame events, intervals over rounds, verdicts, the
-linear fit of the sweep and the comparison of two runs. Pure Python, no Wine."""
+"""Statistics of the benchmark: rates from frame events, intervals over processes and rounds,
+verdicts, the linear fit of the sweep and the comparison of two runs. Pure Python, no Wine.
+
+The unit is the process: a program keeps effects of its own (where its memory and threads landed)
+that its rounds cannot average out, so rounds of one process are not independent draws. A path's
+value in one process is the median of its rounds there; over K >= 2 processes the estimate is the
+geometric mean of those values with a Student t interval of their logarithms. With one process
+only, the interval is an order-statistic interval of the median of its rounds: exact for those
+rounds, blind to the process's own effect, so no verdict is drawn from it. Everything here is a
+closed computation (no resampling) so another harness can reproduce the digits."""
 import math
-import random
 import statistics
+from dataclasses import dataclass
 
 LEVEL = 0.95
-RESAMPLES = 4000
-# Fixed, so one run's numbers always give the same intervals.
-SEED = 14
-METHOD = ("bootstrap: %d %% percentile interval of the median over rounds (%d resamples)"
-          % (round(LEVEL * 100), RESAMPLES))
+METHOD = ("per process the median of its rounds; over K >= 2 processes the geometric mean with a "
+          "Student t 95 % interval of the log values (K - 1 degrees of freedom); with one process "
+          "an order-statistic interval of the median of its rounds, with its exact coverage")
 
 # Verdicts of a target judged on an interval.
 MET, MISSED, UNDECIDED = "met", "missed", "undecided"
+TOO_FEW = "too few processes to judge"
+# How two runs relate on one ratio.
+AGREE, DIFFER = "agree", "differ"
+
+# Bisection steps of the t quantile: far past double precision, and a fixed count keeps the
+# digits reproducible.
+_BISECTION_STEPS = 100
+_BETA_STEPS = 300
+_BETA_EPSILON = 1e-15
+_TINY = 1e-300
+
+
+@dataclass(frozen=True)
+class Interval:
+    """An estimate with its interval. coverage: how often an interval made this way holds the
+    truth (LEVEL by construction over processes, exact binomial over one process's rounds).
+    log_se and df describe log(median) for combining (None with one process)."""
+    median: float
+    low: float
+    high: float
+    coverage: float
+    processes: int
+    rounds: int
+    log_se: float = None
+    df: float = None
+
+    @property
+    def over_processes(self):
+        return self.log_se is not None and self.processes >= 2
 
 
 def window_rate(events, begin, end):
@@ -31,67 +66,219 @@ def window_rate(events, begin, end):
     return frames / seconds, seconds
 
 
-def median_interval(values, level=LEVEL, resamples=RESAMPLES, seed=SEED):
-    """(median, low, high): the median and its bootstrap percentile interval, or None."""
-    values = [v for v in values if v is not None]
-    if not values:
+# --- Student t, from the regularised incomplete beta function --------------------------------
+
+def _beta_fraction(a, b, x):
+    """Continued fraction of the incomplete beta function (modified Lentz)."""
+    c, d = 1.0, 1.0 - (a + b) * x / (a + 1.0)
+    d = 1.0 / (d if abs(d) > _TINY else _TINY)
+    h = d
+    for m in range(1, _BETA_STEPS + 1):
+        for numerator in (m * (b - m) * x / ((a + 2 * m - 1) * (a + 2 * m)),
+                          -(a + m) * (a + b + m) * x / ((a + 2 * m) * (a + 2 * m + 1))):
+            d = 1.0 + numerator * d
+            d = 1.0 / (d if abs(d) > _TINY else _TINY)
+            c = 1.0 + numerator / c
+            c = c if abs(c) > _TINY else _TINY
+            h *= d * c
+        if abs(d * c - 1.0) < _BETA_EPSILON:
+            break
+    return h
+
+
+def incomplete_beta(a, b, x):
+    """The regularised incomplete beta function I_x(a, b)."""
+    if x <= 0.0:
+        return 0.0
+    if x >= 1.0:
+        return 1.0
+    front = math.exp(math.lgamma(a + b) - math.lgamma(a) - math.lgamma(b) + a * math.log(x) + b * math.log1p(-x))
+    if x < (a + 1.0) / (a + b + 2.0):
+        return front * _beta_fraction(a, b, x) / a
+    return 1.0 - front * _beta_fraction(b, a, 1.0 - x) / b
+
+
+def t_upper_tail(t, df):
+    """P(T > t) for Student's t with df degrees of freedom (any df > 0, not only whole), t >= 0."""
+    return 0.5 * incomplete_beta(df / 2.0, 0.5, df / (df + t * t))
+
+
+def t_quantile(p, df):
+    """The t with P(T <= t) = p, for 0.5 <= p < 1: bisection on the exact tail, a fixed number of
+    steps after doubling an upper end until it lies beyond the quantile."""
+    tail = 1.0 - p
+    low, high = 0.0, 1.0
+    while t_upper_tail(high, df) > tail and high < 1e15:
+        low, high = high, high * 2.0
+    for _ in range(_BISECTION_STEPS):
+        middle = (low + high) / 2.0
+        if t_upper_tail(middle, df) > tail:
+            low = middle
+        else:
+            high = middle
+    return (low + high) / 2.0
+
+
+# --- intervals -------------------------------------------------------------------------------
+
+def _positive(values, processes):
+    """(value, process) pairs of measured values; without a process list (or with one that does
+    not match), every round counts as process 0."""
+    if processes is None or len(processes) != len(values):
+        processes = [0] * len(values)
+    return [(v, 0 if k is None else k) for v, k in zip(values, processes) if v is not None and v > 0]
+
+
+def per_process(values, processes=None):
+    """The median of each process's rounds, in the order of the processes' numbers."""
+    by_process = {}
+    for v, k in _positive(values, processes):
+        by_process.setdefault(k, []).append(v)
+    return [statistics.median(by_process[k]) for k in sorted(by_process)]
+
+
+def binomial_half_cdf(n, k):
+    """P(Binom(n, 1/2) <= k)."""
+    if k < 0:
+        return 0.0
+    return sum(math.comb(n, i) for i in range(min(k, n) + 1)) / 2.0 ** n
+
+
+def rank_coverage(n, j):
+    """Exact coverage of [x(j), x(n+1-j)] for the median of n draws of a continuous variable."""
+    return 1.0 - 2.0 * binomial_half_cdf(n, j - 1)
+
+
+def rank_interval(values, level=LEVEL):
+    """The median with the narrowest order-statistic interval [x(j), x(n+1-j)] whose exact
+    coverage reaches `level`; with too few values for that, [min, max] and its real coverage."""
+    ordered = sorted(values)
+    n = len(ordered)
+    if not n:
         return None
-    middle = statistics.median(values)
-    if len(values) == 1:
-        return middle, middle, middle
-    rng = random.Random(seed)
-    n = len(values)
-    medians = sorted(statistics.median(rng.choices(values, k=n)) for _ in range(resamples))
-    return middle, _percentile(medians, (1 - level) / 2), _percentile(medians, (1 + level) / 2)
+    j = 1
+    while j + 1 <= (n + 1) // 2 and rank_coverage(n, j + 1) >= level:
+        j += 1
+    return Interval(statistics.median(ordered), ordered[j - 1], ordered[n - j], rank_coverage(n, j), 1, n)
 
 
-def ratio_interval(numerators, denominators, level=LEVEL, resamples=RESAMPLES, seed=SEED):
-    """Median ratio of two independent samples with its bootstrap interval: each sample is
-    resampled on its own (for rounds that are not paired, and for comparing two runs)."""
-    a = [v for v in numerators if v is not None]
-    b = [v for v in denominators if v is not None]
-    if not a or not b or statistics.median(b) == 0:
+def _t_interval(log_mean, log_se, df, coverage, processes, rounds, level):
+    half = t_quantile((1.0 + level) / 2.0, df) * log_se if log_se > 0 else 0.0
+    return Interval(math.exp(log_mean), math.exp(log_mean - half), math.exp(log_mean + half), coverage,
+                    processes, rounds, log_se, df)
+
+
+def process_interval(values, processes=None, level=LEVEL):
+    """The estimate of rounds that come in processes (`processes[i]`: the process of round i).
+    K >= 2: geometric mean of the per-process medians, exp(mean ± t(K-1) · sd / √K) of their
+    logs. K = 1: rank_interval of the rounds. None without a positive value."""
+    measured = _positive(values, processes)
+    if not measured:
         return None
-    middle = statistics.median(a) / statistics.median(b)
-    rng = random.Random(seed)
-    ratios = []
-    for _ in range(resamples):
-        below = statistics.median(rng.choices(b, k=len(b)))
-        if below:
-            ratios.append(statistics.median(rng.choices(a, k=len(a))) / below)
-    ratios.sort()
-    return middle, _percentile(ratios, (1 - level) / 2), _percentile(ratios, (1 + level) / 2)
+    units = per_process(values, processes)
+    if len(units) == 1:
+        return rank_interval([v for v, _ in measured], level)
+    logs = [math.log(v) for v in units]
+    k = len(logs)
+    return _t_interval(statistics.fmean(logs), statistics.stdev(logs) / math.sqrt(k), k - 1, level, k,
+                       len(measured), level)
 
 
-def _percentile(ordered, q):
-    index = min(len(ordered) - 1, max(0, int(math.floor(q * len(ordered)))))
-    return ordered[index]
+def paired_ratios(numerators, denominators, processes=None):
+    """Per-round ratios of two paths measured in the same rounds, and the process of each."""
+    if processes is None or len(processes) != len(numerators):
+        processes = [0] * len(numerators)
+    kept = [(a / b, k) for a, b, k in zip(numerators, denominators, processes) if a is not None and b]
+    return [r for r, _ in kept], [k for _, k in kept]
 
 
-def paired_ratios(numerators, denominators):
-    """Per-round ratios of two paths measured in the same rounds."""
-    return [a / b for a, b in zip(numerators, denominators) if a is not None and b]
+def paired_ratio_interval(numerators, denominators, processes=None, level=LEVEL):
+    """Rounds of two paths that are pairs: per process the median of the per-round ratios."""
+    ratios, units = paired_ratios(numerators, denominators, processes)
+    return process_interval(ratios, units, level)
+
+
+def _satterthwaite(parts):
+    """Standard error and Welch–Satterthwaite degrees of freedom of a sum of independent
+    estimates, each (log_se, df)."""
+    variance = sum(se * se for se, _ in parts)
+    if variance == 0:
+        return 0.0, float(sum(df for _, df in parts))
+    return math.sqrt(variance), variance * variance / sum(se ** 4 / df for se, df in parts if se > 0)
+
+
+def quotient(top, bottom, level=LEVEL):
+    """top / bottom of two independent estimates (Interval), judged over processes: both must
+    come from K >= 2 processes, else None."""
+    if not top or not bottom or not top.over_processes or not bottom.over_processes:
+        return None
+    se, df = _satterthwaite([(top.log_se, top.df), (bottom.log_se, bottom.df)])
+    return _t_interval(math.log(top.median) - math.log(bottom.median), se, df, level,
+                       min(top.processes, bottom.processes), min(top.rounds, bottom.rounds), level)
+
+
+def unpaired_ratio_interval(numerators, denominators, numerator_processes=None, denominator_processes=None,
+                            level=LEVEL):
+    """Ratio of two paths not measured in the same rounds. Over processes when both sides have
+    K >= 2; else from each side's rank interval at √level (both hold together at least `level`
+    of the time, or at the product of their real coverages), over rounds only."""
+    top = process_interval(numerators, numerator_processes, level)
+    bottom = process_interval(denominators, denominator_processes, level)
+    judged = quotient(top, bottom, level)
+    if judged or not top or not bottom:
+        return judged
+    a = rank_interval([v for v, _ in _positive(numerators, None)], math.sqrt(level))
+    b = rank_interval([v for v, _ in _positive(denominators, None)], math.sqrt(level))
+    return Interval(a.median / b.median, a.low / b.high, a.high / b.low, a.coverage * b.coverage, 1,
+                    min(a.rounds, b.rounds))
 
 
 def half_width(interval):
     """Half the interval's width relative to its median (0.03 = ±3 %), or None."""
-    if not interval or not interval[0]:
+    if not interval or not interval.median:
         return None
-    middle, low, high = interval
-    return (high - low) / 2.0 / middle
+    return (interval.high - interval.low) / 2.0 / interval.median
 
 
 def verdict(interval, bar):
-    """met when the whole interval is at or above the bar, missed when it is below, else
-    undecided."""
+    """met when the whole interval is at or above the bar, missed when it is below, undecided
+    when it straddles it; only from an interval over processes with the full coverage."""
     if not interval:
         return UNDECIDED
-    _, low, high = interval
-    if low >= bar:
+    if not interval.over_processes or interval.coverage < LEVEL:
+        return TOO_FEW
+    if interval.low >= bar:
         return MET
-    if high < bar:
+    if interval.high < bar:
         return MISSED
     return UNDECIDED
+
+
+def change(old, new, level=LEVEL):
+    """new / old of one quantity in two runs, both Interval: (interval of the ratio or None,
+    AGREE / DIFFER / TOO_FEW). The runs agree when the interval holds 1 (no change)."""
+    judged = quotient(new, old, level)
+    if not judged:
+        return None, TOO_FEW
+    return judged, AGREE if judged.low <= 1.0 <= judged.high else DIFFER
+
+
+def as_dict(interval):
+    """An Interval as results.json holds it."""
+    if not interval:
+        return None
+    return {"median": interval.median, "low": interval.low, "high": interval.high, "coverage": interval.coverage,
+            "processes": interval.processes, "rounds": interval.rounds, "log_se": interval.log_se,
+            "df": interval.df}
+
+
+def from_dict(d):
+    """The Interval of a results.json entry; entries from before processes were recorded count as
+    one process of unknown coverage."""
+    if not d or d.get("median") is None:
+        return None
+    return Interval(d["median"], d.get("low"), d.get("high"), d.get("coverage"), d.get("processes", 1),
+                    d.get("rounds"), d.get("log_se"), d.get("df"))
 
 
 def value_verdict(value, bar, below=True):
@@ -126,17 +313,3 @@ def linear_fit(xs, ys):
     residual = sum((y - fixed - slope * x) ** 2 for x, y in points)
     r2 = 1.0 - residual / total if total else 1.0
     return fixed, slope, r2
-
-
-def change(old_values, new_values):
-    """How a path changed between two runs: (new/old median ratio, low, high, significant),
-    significant when the interval of the ratio leaves out 1."""
-    interval = ratio_interval(new_values, old_values)
-    if not interval:
-        return None
-    middle, low, high = interval
-    return middle, low, high, low > 1.0 or high < 1.0
-
-
-def inside(value, interval):
-    return bool(interval) and value is not None and interval[1] <= value <= interval[2]

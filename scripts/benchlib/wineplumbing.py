@@ -1,4 +1,4 @@
-"""Plumbing shared by the end-to-end test harness (wineharness.py) and scripts/bench.
+"""Plumbing shared by scripts/bench and the end-to-end test harness (tests/tools/wineharness.py).
 
 Which build runs here, the files glyphstorm needs beside it, private X displays, Wine's trace
 and debug-output lines read live from a program's stderr, and what /proc says about the Unix

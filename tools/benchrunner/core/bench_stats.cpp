@@ -1,0 +1,255 @@
+// The statistics port; each function mirrors its namesake in scripts/benchlib/stats.py, down to
+// the iteration counts, so the digits agree.
+#include "bench_stats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+const char kMet[] = "met";
+const char kMissed[] = "missed";
+const char kUndecided[] = "undecided";
+const char kTooFew[] = "too few processes to judge";
+const char kAgree[] = "agree";
+const char kDiffer[] = "differ";
+const char kIntervalMethod[] =
+    "per process the median of its rounds; over K >= 2 processes the geometric mean with a "
+    "Student t 95 % interval of the log values (K - 1 degrees of freedom); with one process an "
+    "order-statistic interval of the median of its rounds, with its exact coverage";
+
+namespace {
+
+const int kBisectionSteps = 100;
+const int kBetaSteps = 300;
+const double kBetaEpsilon = 1e-15;
+const double kTiny = 1e-300;
+
+double Guard(double v) { return std::fabs(v) > kTiny ? v : kTiny; }
+
+// Continued fraction of the incomplete beta function (modified Lentz).
+double BetaFraction(double a, double b, double x) {
+  double c = 1.0;
+  double d = 1.0 / Guard(1.0 - (a + b) * x / (a + 1.0));
+  double h = d;
+  for (int m = 1; m <= kBetaSteps; ++m) {
+    double even = m * (b - m) * x / ((a + 2 * m - 1) * (a + 2 * m));
+    double odd = -(a + m) * (a + b + m) * x / ((a + 2 * m) * (a + 2 * m + 1));
+    for (double numerator : {even, odd}) {
+      d = 1.0 / Guard(1.0 + numerator * d);
+      c = Guard(1.0 + numerator / c);
+      h *= d * c;
+    }
+    if (std::fabs(d * c - 1.0) < kBetaEpsilon) break;
+  }
+  return h;
+}
+
+bool Measured(double v) { return v > 0; }  // false for NaN too
+
+StatInterval TInterval(double logMean, double logSe, double df, double coverage, int32_t processes,
+                       int32_t rounds, double level) {
+  double half = logSe > 0 ? TQuantile((1.0 + level) / 2.0, df) * logSe : 0.0;
+  return {std::exp(logMean),
+          std::exp(logMean - half),
+          std::exp(logMean + half),
+          coverage,
+          processes,
+          rounds,
+          logSe,
+          df};
+}
+
+double Mean(const std::vector<double>& v) {
+  double sum = 0;
+  for (double x : v) sum += x;
+  return sum / v.size();
+}
+
+double Stdev(const std::vector<double>& v) {
+  double mean = Mean(v), squares = 0;
+  for (double x : v) squares += (x - mean) * (x - mean);
+  return std::sqrt(squares / (v.size() - 1));
+}
+
+std::vector<double> MeasuredValues(const std::vector<double>& values) {
+  std::vector<double> kept;
+  for (double v : values) {
+    if (Measured(v)) kept.push_back(v);
+  }
+  return kept;
+}
+
+}  // namespace
+
+bool OverProcesses(const StatInterval& interval) {
+  return interval.logSe.has_value() && interval.processes >= 2;
+}
+
+double IncompleteBeta(double a, double b, double x) {
+  if (!(x > 0.0)) return 0.0;
+  if (x >= 1.0) return 1.0;
+  double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) +
+                          b * std::log1p(-x));
+  if (x < (a + 1.0) / (a + b + 2.0)) return front * BetaFraction(a, b, x) / a;
+  return 1.0 - front * BetaFraction(b, a, 1.0 - x) / b;
+}
+
+double TUpperTail(double t, double df) {
+  return 0.5 * IncompleteBeta(df / 2.0, 0.5, df / (df + t * t));
+}
+
+double TQuantile(double p, double df) {
+  double tail = 1.0 - p, low = 0.0, high = 1.0;
+  while (TUpperTail(high, df) > tail && high < 1e15) {
+    low = high;
+    high *= 2.0;
+  }
+  for (int i = 0; i < kBisectionSteps; ++i) {
+    double middle = (low + high) / 2.0;
+    (TUpperTail(middle, df) > tail ? low : high) = middle;
+  }
+  return (low + high) / 2.0;
+}
+
+double BinomialHalfCdf(int32_t n, int32_t k) {
+  if (k < 0 || n < 0) return 0.0;
+  double sum = 0;
+  for (int32_t i = 0; i <= std::min(k, n); ++i) {
+    sum += std::exp(std::lgamma(n + 1.0) - std::lgamma(i + 1.0) - std::lgamma(n - i + 1.0) -
+                    n * std::log(2.0));
+  }
+  return std::min(sum, 1.0);
+}
+
+double RankCoverage(int32_t n, int32_t j) { return 1.0 - 2.0 * BinomialHalfCdf(n, j - 1); }
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+std::vector<double> PerProcess(const std::vector<double>& values,
+                               const std::vector<int32_t>& processes) {
+  bool known = processes.size() == values.size();
+  std::map<int32_t, std::vector<double>> byProcess;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (Measured(values[i])) byProcess[known ? processes[i] : 0].push_back(values[i]);
+  }
+  std::vector<double> medians;
+  for (const auto& entry : byProcess) medians.push_back(Median(entry.second));
+  return medians;
+}
+
+std::optional<StatInterval> RankInterval(std::vector<double> values, double level) {
+  if (values.empty()) return std::nullopt;
+  std::sort(values.begin(), values.end());
+  int32_t n = static_cast<int32_t>(values.size());
+  int32_t j = 1;
+  while (j + 1 <= (n + 1) / 2 && RankCoverage(n, j + 1) >= level) ++j;
+  return StatInterval{
+      Median(values), values[j - 1], values[n - j], RankCoverage(n, j), 1, n, {}, {}};
+}
+
+std::optional<StatInterval> ProcessInterval(const std::vector<double>& values,
+                                            const std::vector<int32_t>& processes, double level) {
+  std::vector<double> measured = MeasuredValues(values);
+  if (measured.empty()) return std::nullopt;
+  std::vector<double> units = PerProcess(values, processes);
+  if (units.size() == 1) return RankInterval(measured, level);
+  std::vector<double> logs;
+  for (double v : units) logs.push_back(std::log(v));
+  int32_t k = static_cast<int32_t>(logs.size());
+  return TInterval(Mean(logs), Stdev(logs) / std::sqrt(static_cast<double>(k)), k - 1, level, k,
+                   static_cast<int32_t>(measured.size()), level);
+}
+
+PairedRatios PairRatios(const std::vector<double>& numerators,
+                        const std::vector<double>& denominators,
+                        const std::vector<int32_t>& processes) {
+  bool known = processes.size() == numerators.size();
+  PairedRatios paired;
+  for (size_t i = 0; i < numerators.size() && i < denominators.size(); ++i) {
+    double a = numerators[i], b = denominators[i];
+    if (std::isnan(a) || std::isnan(b) || b == 0) continue;
+    paired.ratios.push_back(a / b);
+    paired.processes.push_back(known ? processes[i] : 0);
+  }
+  return paired;
+}
+
+std::optional<StatInterval> Quotient(const std::optional<StatInterval>& top,
+                                     const std::optional<StatInterval>& bottom, double level) {
+  if (!top || !bottom || !OverProcesses(*top) || !OverProcesses(*bottom)) return std::nullopt;
+  double seA = *top->logSe, seB = *bottom->logSe;
+  double variance = seA * seA + seB * seB;
+  double se = 0, df = *top->df + *bottom->df;
+  if (variance != 0) {
+    // Welch–Satterthwaite degrees of freedom of the difference of the logs.
+    double spread = 0;
+    if (seA > 0) spread += std::pow(seA, 4) / *top->df;
+    if (seB > 0) spread += std::pow(seB, 4) / *bottom->df;
+    se = std::sqrt(variance);
+    df = variance * variance / spread;
+  }
+  return TInterval(std::log(top->median) - std::log(bottom->median), se, df, level,
+                   std::min(top->processes, bottom->processes),
+                   std::min(top->rounds, bottom->rounds), level);
+}
+
+std::optional<StatInterval> UnpairedRatioInterval(const std::vector<double>& numerators,
+                                                  const std::vector<double>& denominators,
+                                                  const std::vector<int32_t>& numeratorProcesses,
+                                                  const std::vector<int32_t>& denominatorProcesses,
+                                                  double level) {
+  auto top = ProcessInterval(numerators, numeratorProcesses, level);
+  auto bottom = ProcessInterval(denominators, denominatorProcesses, level);
+  auto judged = Quotient(top, bottom, level);
+  if (judged || !top || !bottom) return judged;
+  // Each side at sqrt(level): both hold together at least `level` of the time.
+  auto a = RankInterval(MeasuredValues(numerators), std::sqrt(level));
+  auto b = RankInterval(MeasuredValues(denominators), std::sqrt(level));
+  return StatInterval{a->median / b->median,
+                      a->low / b->high,
+                      a->high / b->low,
+                      a->coverage * b->coverage,
+                      1,
+                      std::min(a->rounds, b->rounds),
+                      {},
+                      {}};
+}
+
+Change CompareRuns(const std::optional<StatInterval>& oldRun,
+                   const std::optional<StatInterval>& newRun, double level) {
+  std::optional<StatInterval> ratio = Quotient(newRun, oldRun, level);
+  if (!ratio) return {ratio, kTooFew};
+  return {ratio, ratio->low <= 1.0 && 1.0 <= ratio->high ? kAgree : kDiffer};
+}
+
+std::optional<double> HalfWidth(const std::optional<StatInterval>& interval) {
+  if (!interval || !interval->median) return std::nullopt;
+  return (interval->high - interval->low) / 2.0 / interval->median;
+}
+
+const char* Verdict(const std::optional<StatInterval>& interval, double bar) {
+  if (!interval) return kUndecided;
+  if (!OverProcesses(*interval) || interval->coverage < kLevel) return kTooFew;
+  if (interval->low >= bar) return kMet;
+  if (interval->high < bar) return kMissed;
+  return kUndecided;
+}
+
+const char* ValueVerdict(std::optional<double> value, double bar, bool below) {
+  if (!value) return kUndecided;
+  return (below ? *value < bar : *value >= bar) ? kMet : kMissed;
+}
+
+std::optional<double> Variation(const std::vector<double>& values) {
+  std::vector<double> kept;
+  for (double v : values) {
+    if (!std::isnan(v)) kept.push_back(v);
+  }
+  if (kept.size() < 2 || Mean(kept) == 0) return std::nullopt;
+  return Stdev(kept) / Mean(kept);
+}
