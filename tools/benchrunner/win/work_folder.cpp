@@ -26,7 +26,7 @@ std::string MakeGlyphstormFolder(const std::string& from) {
   DWORD length = GetTempPathA(MAX_PATH, temp);
   if (length == 0 || length >= MAX_PATH) return {};
   char name[64];
-  std::snprintf(name, sizeof name, "glyphstorm-bench-%lu", GetCurrentProcessId());
+  std::snprintf(name, sizeof name, "glyphstorm-bench-run-%lu", GetCurrentProcessId());
   std::string folder = std::string(temp) + name;
   if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
     return {};
