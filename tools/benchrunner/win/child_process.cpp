@@ -153,13 +153,18 @@ void PostKey(const Child& child, char key) {
 
 void EndChild(Child& child, DWORD waitMs) {
   if (!child.running) return;
-  ResumeChild(child);
-  BringToFront(child);
-  SendKeyInput(VK_ESCAPE);
-  HWND window = ChildWindow(child);
-  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(child.info.hProcess, waitMs) != WAIT_OBJECT_0)
-    TerminateProcess(child.info.hProcess, 1);
+  if (WaitForSingleObject(child.info.hProcess, 0) == WAIT_TIMEOUT) {
+    ResumeChild(child);
+    BringToFront(child);
+    // Real input goes to whatever is in front: never Esc to another (held) path's window.
+    HWND window = ChildWindow(child);
+    DWORD front = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &front);
+    if (front == child.info.dwProcessId) SendKeyInput(VK_ESCAPE);
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(child.info.hProcess, waitMs) != WAIT_OBJECT_0)
+      TerminateProcess(child.info.hProcess, 1);
+  }
   WaitForSingleObject(child.info.hProcess, 2000);
   CloseHandle(child.info.hThread);
   CloseHandle(child.info.hProcess);
