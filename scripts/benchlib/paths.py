@@ -24,9 +24,9 @@ FRAME_REPORT_MS = 100
 
 # How a path's presented frames are counted, from the timestamped lines Wine prints on stderr.
 #   channel: what WINEDEBUG must add; pattern: the line; frames: frames the line stands for (a
-#   match -> int); per_frame: one line per frame (start-to-first-frame is then exact);
+#   match -> int); first_line: the first line marks the first frame (start to first frame);
 #   min_slice: shortest running time (s) that holds a whole period between two lines.
-Source = collections.namedtuple("Source", "channel pattern frames per_frame min_slice")
+Source = collections.namedtuple("Source", "channel pattern frames first_line min_slice")
 _REPORTED = re.compile(r"^frames=(\d+)(?:\\n)?$")
 
 
@@ -36,13 +36,14 @@ def _reported_frames(match):
 
 
 SOURCES = {
-    # One glxdrv_wglSwapBuffers trace line per SwapBuffers.
-    "swap": Source("trace+wgl", SWAP, lambda m: 1, True, 0.0),
-    # One ddraw_surface7_Flip trace line per flip.
-    "flip": Source("trace+ddraw", FLIP, lambda m: 1, True, 0.0),
     # The program writes "frames=N" with OutputDebugStringA every FRAME_REPORT_MS: N frames
-    # presented since its previous line. A slice holds a few periods.
-    "debug": Source("+debugstr", DEBUGSTR, _reported_frames, False, 2.5 * FRAME_REPORT_MS / 1000.0),
+    # presented since its previous line. Its first line comes with the first frame or at most a
+    # period after it. A slice holds a few periods. Every path is counted this way.
+    "debug": Source("+debugstr", DEBUGSTR, _reported_frames, True, 2.5 * FRAME_REPORT_MS / 1000.0),
+    # Wine's trace lines, one per frame, Linux only: glxdrv_wglSwapBuffers per SwapBuffers,
+    # ddraw_surface7_Flip per flip.
+    "swap": Source("trace+wgl", SWAP, lambda m: 1, True, 0.0),
+    "flip": Source("trace+ddraw", FLIP, lambda m: 1, True, 0.0),
 }
 LAUNCHES = ("bin", "glyphstorm")
 
@@ -299,4 +300,18 @@ def sweep_groups(paths=None, counts=None):
         products = [dataclasses.replace(p, group="sweep-" + line.key, reference=None, bar=None, soak=False,
                                         gl_calls=False) for p in paths if p.on_sweep == line.key]
         result.append((line, products, [sweep_path(line, n) for n in counts]))
+    return result
+
+
+def self_check_paths(paths=None):
+    """Each reference of a target pair beside an identical copy of itself (same program, same
+    arguments, processes of its own), in its group: an A/A pair whose ratio should hold 1.00."""
+    paths = PATHS if paths is None else paths
+    known = by_key(paths)
+    result = []
+    for ref in [known[p.reference] for p in paths if p.bar is not None and p.reference in known]:
+        plain = dataclasses.replace(ref, reference=None, bar=None, start_bar=None, soak=False, gl_calls=False,
+                                    sweep=False, on_sweep=None)
+        result += [plain, dataclasses.replace(plain, key=ref.key + "-copy", name=ref.name + " (copy)",
+                                              reference=ref.key, shot=ref.shot + "-copy")]
     return result

@@ -24,8 +24,13 @@ def _coverage_note(d):
     if d.get("processes", 1) >= 2 and d.get("log_se") is not None:
         return "" if d.get("coverage") == stats.LEVEL else " (%s)" % _coverage(d["coverage"])
     if d.get("coverage") is None:
-        return " (rounds of 1 process)"
-    return " (rounds of 1 process, %s)" % _coverage(d["coverage"])
+        return " (1 process)"
+    return " (1 process, %s)" % _coverage(d["coverage"])
+
+
+ONE_PROCESS = ("(1 process, N %): an interval over the rounds of one process, holding the median of "
+               "that process's rounds N % of the time; it leaves out the process's own effect, so no "
+               "verdict is drawn from it")
 
 
 def _interval(d, digits=1):
@@ -49,6 +54,14 @@ def _verdict(v, markdown=False):
     return "**%s**" % v if markdown and v != stats.MET else v
 
 
+def _verdict_text(line, markdown=False):
+    """The verdict, with the loaded rounds it was judged on."""
+    text = _verdict(line["verdict"], markdown)
+    if line.get("under_load"):
+        text += ", **under load** (%d of %d rounds loaded)" % (line["under_load"]["rounds"], line["under_load"]["of"])
+    return text if markdown else text.replace("**", "")
+
+
 def _value(line):
     kind = line["kind"]
     if kind == "ratio":
@@ -63,7 +76,7 @@ def _value(line):
     return str(line["value"])
 
 
-HEADER = ["path", "rounds (processes)", "frames", "FPS median [95 % interval]", "±", "CPU ms/frame [95 %]", "glyphs/s",
+HEADER = ["path", "rounds", "processes", "frames", "FPS [95 % interval]", "±", "CPU ms/frame [95 %]", "glyphs/s",
           "GL calls/frame", "ratio to reference [95 %]"]
 
 
@@ -74,11 +87,13 @@ def path_rows(data):
     rows = []
     for p in data["paths"]:
         ratio = lines.get((p["key"], p["reference"]))
-        rows.append([p["name"], "%d (%d)" % (p["rounds"], p.get("processes", 1)), str(p["frames"]), _interval(p["fps"]),
+        rows.append([p["name"], str(p["rounds"]), str(p.get("processes", 1)), str(p["frames"]), _interval(p["fps"]),
                      _pct(stats.half_width(res.as_interval(p["fps"]))), _interval(p["cpu_ms_per_frame"]),
                      "%.0f" % p["glyphs_per_second"] if p["glyphs_per_second"] else "—",
                      "%d" % p["gl_calls_per_frame"] if p["gl_calls_per_frame"] is not None else "—",
                      "%s %s" % (_value(ratio).split("  ")[0], names[p["reference"]]) if ratio else "—"])
+    for gone in data.get("unavailable", []):
+        rows.append([gone["name"], "unavailable with this stack: %s" % gone["reason"]] + ["—"] * (len(HEADER) - 2))
     return rows
 
 
@@ -129,8 +144,8 @@ def notes(data):
             "; in groups with a product/reference pair every path runs as %d processes one after "
             "another, each for an equal share of the rounds" % run["processes"]
             if run.get("processes", 1) > 1 else ""),
-        "Intervals: %s. Ratios of paths measured in the same rounds are medians of the per-round "
-        "ratios." % run["interval_method"],
+        "Intervals: %s. Paths measured in the same rounds are paired: per process the median of "
+        "the per-round ratios. %s." % (run["interval_method"], ONE_PROCESS),
         "Machine load: %s." % loaded_summary(data),
         "Durations: %s." % ", ".join("%s %.0f s" % (k.replace("_s", "").replace("_", " "), v)
                                      for k, v in run["durations"].items()),
@@ -168,8 +183,24 @@ def _print_lines(title, lines, verdicts):
     print()
     print(title)
     for line in lines:
-        print("  %-76s %-34s %s" % (line["label"], _value(line), (line["verdict"] or "").upper()
-                                     if line["verdict"] in (stats.MISSED, stats.UNDECIDED) else line["verdict"] or ""))
+        verdict = _verdict_text(line) if line["verdict"] else ""
+        print("  %-76s %-34s %s" % (line["label"], _value(line), verdict.upper()
+                                     if line["verdict"] in (stats.MISSED, stats.UNDECIDED) else verdict))
+
+
+def write_failure(out, failure):
+    with open(os.path.join(out, "report.md"), "w", encoding="utf-8") as f:
+        f.write("# glyphstorm benchmark\n\nThe run failed: **%s** (`%s`) %s.\n" % (
+            failure.path.name, failure.command, failure.reason))
+
+
+def print_self_check(data):
+    """One line per A/A pair; True when every interval holds 1.00."""
+    print()
+    for line in data["self_check"]:
+        print("self-check: %s: %s %s" % (line["label"], _value(line),
+                                         "holds 1.00" if line["holds_one"] else "DOES NOT HOLD 1.00"))
+    return bool(data["self_check"]) and all(line["holds_one"] for line in data["self_check"])
 
 
 def write_report(out, data):
@@ -179,21 +210,27 @@ def write_report(out, data):
             f.write("- %s\n" % note)
         f.write("\n## Frames per second\n\n")
         _md_table(f, HEADER, path_rows(data))
-        f.write("\nFPS: frames per second of each round, counted from the program's own timestamped "
-                "trace lines (Wine's swap for GL paths, flip for 2D paths); median over the rounds with "
-                "its 95 % interval. CPU ms/frame: user + system time of the program's Unix process (the "
-                "driver's threads included, from /proc) per frame. Glyphs/s = median FPS × glyphs per "
-                "frame. GL calls/frame: opengl32 calls between two swaps in a run with every call "
-                "traced.\n")
+        f.write("\nFPS: frames per second of each round, counted from the program's own frame reports "
+                "(frames=N on its debugger output, timestamped by Wine); per process the median of its "
+                "rounds, over the processes their geometric mean with its 95 % interval. CPU ms/frame: "
+                "user + system time of the program's Unix process (the driver's threads included, from "
+                "/proc) per frame. Glyphs/s = FPS × glyphs per frame. GL calls/frame: opengl32 calls "
+                "per frame in a run with every call traced.\n")
         for title, lines in (("Targets", data["targets"]), ("Information", data["information"])):
             if lines:
                 f.write("\n## %s\n\n| line | measured | verdict |\n|---|---|---|\n" % title)
                 for line in lines:
                     f.write("| %s | %s | %s |\n" % (line["label"] + (" (%s)" % line["note"] if line.get("note") else ""),
-                                                    _value(line), _verdict(line["verdict"], True)))
+                                                    _value(line), _verdict_text(line, True)))
+        if data.get("self_check"):
+            f.write("\n## Self-check\n\n| each reference against an identical copy of itself | measured | holds 1.00 |\n"
+                    "|---|---|---|\n")
+            for line in data["self_check"]:
+                f.write("| %s | %s | %s |\n" % (line["label"], _value(line), "yes" if line["holds_one"] else "**no**"))
         if data["targets"]:
             f.write("\nA ratio target is met when its whole interval is at or above the bar, missed when "
-                    "it is below, undecided when it straddles the bar.\n")
+                    "it is below, undecided when it straddles the bar; %s when the interval is not over "
+                    "two processes or more.\n" % stats.TOO_FEW)
         if data["quality"]:
             f.write("\n## Run quality\n\n| check | measured | |\n|---|---|---|\n")
             for check in data["quality"]:

@@ -5,6 +5,7 @@ import os
 
 from benchlib import paths as table
 from benchlib import stats
+from benchlib.measure import LOADED_CORES
 
 FORMAT = 1
 WIDTH_BAR = 0.03  # a ratio's interval should be at most ±3 % wide
@@ -152,7 +153,8 @@ def quality(results, targets, information):
     checks = []
     for line in targets + information:
         if line["kind"] == "ratio" and line["pairing"] == "paired" and line["half_width"] is not None:
-            checks.append({"label": "%s: interval within ±%d %%" % (line["label"], round(WIDTH_BAR * 100)),
+            scope = "" if line["value"].get("processes", 1) >= 2 else " (1 process)"
+            checks.append({"label": "%s: interval%s within ±%d %%" % (line["label"], scope, round(WIDTH_BAR * 100)),
                            "value": line["half_width"], "ok": line["half_width"] <= WIDTH_BAR,
                            "target": line["verdict"] is not None})
     fps_cv = [r["variation"]["fps"] for r in results if r["variation"]["fps"] is not None]
@@ -242,22 +244,16 @@ def _path_changes(old, new):
     """Per path of both runs: FPS new / old, the machine's speed included, so information only;
     beside it the same change relative to the path's reference of the same run."""
     old_paths = {p["key"]: p for p in old.get("paths", [])}
-    new_paths = {p["key"]: p for p in new.get("paths", [])}
     moved = {}
-    for key, p in new_paths.items():
-        was, now = _path_estimate(old_paths[key]) if key in old_paths else None, _path_estimate(p)
-        if was and now:
-            moved[key] = (was, now, now.median / was.median)
-    rows = []
     for p in new.get("paths", []):
-        if p["key"] not in moved:
-            continue
-        was, now, ratio = moved[p["key"]]
+        was, now = _path_estimate(old_paths[p["key"]]) if p["key"] in old_paths else None, _path_estimate(p)
+        if was and now:
+            moved[p["key"]] = (p, was, now, now.median / was.median)
+    rows = []
+    for p, was, now, ratio in moved.values():
         reference = moved.get(p.get("reference"))
-        changed, _ = stats.change(was, now)
         rows.append({"key": p["key"], "name": p["name"], "old": interval_dict(was), "new": interval_dict(now),
-                     "ratio": ratio, "change": interval_dict(changed),
-                     "vs_reference": ratio / reference[2] if reference else None})
+                     "ratio": ratio, "vs_reference": ratio / reference[3] if reference else None})
     return rows
 
 
@@ -269,3 +265,78 @@ def compare(old, new):
     return {"ratios": _ratio_changes(old, new), "paths": _path_changes(old, new),
             "only_old": [p["name"] for p in old.get("paths", []) if p["key"] not in new_keys],
             "only_new": [p["name"] for p in new.get("paths", []) if p["key"] not in old_keys]}
+
+
+# --- the record of a run ---------------------------------------------------------------------
+
+def mark_load(lines, results, loads):
+    """Rounds flagged loaded count in a verdict: a target judged on them says how many."""
+    groups = {r["key"]: r["group"] for r in results}
+    for line in lines:
+        if line["kind"] != "ratio" or line.get("verdict") is None:
+            continue
+        rounds = [l for l in loads if l["group"] == groups.get(line["path"])]
+        loaded = sum(1 for l in rounds if l["loaded"])
+        if loaded:
+            line["under_load"] = {"rounds": loaded, "of": len(rounds)}
+
+
+def holds_one(line):
+    value = line["value"]
+    return bool(value) and value["low"] <= 1.0 <= value["high"]
+
+
+def self_check_lines(results):
+    """Per reference measured against its copy: the A/A ratio, which should hold 1.00."""
+    by_key = {r["key"]: r for r in results}
+    lines = []
+    for copy in [r for r in results if r["reference"] and r["key"] == r["reference"] + "-copy"]:
+        ref = by_key.get(copy["reference"])
+        if ref:
+            line = _ratio_line("%s / itself" % ref["name"], copy, ref, None)
+            line["holds_one"] = holds_one(line)
+            lines.append(line)
+    return lines
+
+
+def _run_info(run, settings, soak, gl):
+    return {
+        "date": run.stamp, "command": run.command, "arch": run.arch, "wine": run.wine,
+        "machine": {"cores": os.cpu_count() or 1, "load_before": [round(v, 2) for v in run.load_before],
+                    "load_after": [round(v, 2) for v in os.getloadavg()]},
+        "gl": gl, "stack": run.stack, "displays": run.displays,
+        "durations": {k: round(v, 1) for k, v in run.durations.items()},
+        "rounds": settings.rounds, "slice_s": settings.slice, "warmup_s": settings.warmup,
+        "settle_s": settings.settle, "processes": settings.processes, "interval_method": stats.METHOD,
+        "loaded_cores": LOADED_CORES, "round_loads": run.loads, "soak_minutes": soak,
+    }
+
+
+def run_record(run, settings, lines, soak=None):
+    """results.json of a run that measured: paths, targets, information, quality, sweep fits,
+    self-check lines and the paths the chosen stack could not run."""
+    gl = {}
+    for program in run.programs:
+        if program.path.launch == "glyphstorm":
+            gl = program.gl_strings() or gl
+    results = [path_result(p.path, p, run.gl_calls.get(p.path.key)) for p in run.programs]
+    # A sweep's programs run in other groups and at other phrase counts: its lines are the fits.
+    targets, information = targets_and_information(results, soak) if run.kind == "rounds" else ([], [])
+    if soak:
+        more_targets, more_information = soak_lines(run.soaked, soak)
+        targets += more_targets
+        information += more_information
+    mark_load(targets, results, run.loads)
+    checks, steadiness = quality(results, targets, information)
+    return {
+        "format": FORMAT, "kind": run.kind, "run": _run_info(run, settings, soak, gl),
+        "paths": results, "unavailable": run.unavailable, "targets": targets, "information": information,
+        "quality": checks, "steadiness": steadiness, "sweep": sweep_fits(results, lines) if lines else [],
+        "self_check": self_check_lines(results) if run.kind == "self-check" else [],
+    }
+
+
+def failure_record(run):
+    failure = run.failure
+    return {"format": FORMAT, "kind": "failed", "failure": {
+        "path": failure.path.key, "name": failure.path.name, "command": failure.command, "reason": failure.reason}}

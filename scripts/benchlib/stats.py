@@ -8,6 +8,7 @@ geometric mean of those values with a Student t interval of their logarithms. Wi
 only, the interval is an order-statistic interval of the median of its rounds: exact for those
 rounds, blind to the process's own effect, so no verdict is drawn from it. Everything here is a
 closed computation (no resampling) so another harness can reproduce the digits."""
+import functools
 import math
 import statistics
 from dataclasses import dataclass
@@ -33,9 +34,10 @@ _TINY = 1e-300
 
 @dataclass(frozen=True)
 class Interval:
-    """An estimate with its interval. coverage: how often an interval made this way holds the
-    truth (LEVEL by construction over processes, exact binomial over one process's rounds).
-    log_se and df describe log(median) for combining (None with one process)."""
+    """An estimate with its interval. median: the estimate (over processes the geometric mean of
+    their medians; over one process's rounds their median). coverage: how often an interval made
+    this way holds the truth (LEVEL by construction over processes, exact binomial over one
+    process's rounds). log_se and df describe log(median) for combining (None for one process)."""
     median: float
     low: float
     high: float
@@ -103,6 +105,7 @@ def t_upper_tail(t, df):
     return 0.5 * incomplete_beta(df / 2.0, 0.5, df / (df + t * t))
 
 
+@functools.lru_cache(maxsize=256)  # the same few (p, df) over and over
 def t_quantile(p, df):
     """The t with P(T <= t) = p, for 0.5 <= p < 1: bisection on the exact tail, a fixed number of
     steps after doubling an upper end until it lies beyond the quantile."""
@@ -121,7 +124,7 @@ def t_quantile(p, df):
 
 # --- intervals -------------------------------------------------------------------------------
 
-def _positive(values, processes):
+def _measured(values, processes):
     """(value, process) pairs of measured values; without a process list (or with one that does
     not match), every round counts as process 0."""
     if processes is None or len(processes) != len(values):
@@ -132,7 +135,7 @@ def _positive(values, processes):
 def per_process(values, processes=None):
     """The median of each process's rounds, in the order of the processes' numbers."""
     by_process = {}
-    for v, k in _positive(values, processes):
+    for v, k in _measured(values, processes):
         by_process.setdefault(k, []).append(v)
     return [statistics.median(by_process[k]) for k in sorted(by_process)]
 
@@ -162,17 +165,17 @@ def rank_interval(values, level=LEVEL):
     return Interval(statistics.median(ordered), ordered[j - 1], ordered[n - j], rank_coverage(n, j), 1, n)
 
 
-def _t_interval(log_mean, log_se, df, coverage, processes, rounds, level):
+def _t_interval(log_mean, log_se, df, processes, rounds, level):
     half = t_quantile((1.0 + level) / 2.0, df) * log_se if log_se > 0 else 0.0
-    return Interval(math.exp(log_mean), math.exp(log_mean - half), math.exp(log_mean + half), coverage,
-                    processes, rounds, log_se, df)
+    return Interval(math.exp(log_mean), math.exp(log_mean - half), math.exp(log_mean + half), level, processes,
+                    rounds, log_se, df)
 
 
 def process_interval(values, processes=None, level=LEVEL):
     """The estimate of rounds that come in processes (`processes[i]`: the process of round i).
     K >= 2: geometric mean of the per-process medians, exp(mean ± t(K-1) · sd / √K) of their
     logs. K = 1: rank_interval of the rounds. None without a positive value."""
-    measured = _positive(values, processes)
+    measured = _measured(values, processes)
     if not measured:
         return None
     units = per_process(values, processes)
@@ -180,8 +183,8 @@ def process_interval(values, processes=None, level=LEVEL):
         return rank_interval([v for v, _ in measured], level)
     logs = [math.log(v) for v in units]
     k = len(logs)
-    return _t_interval(statistics.fmean(logs), statistics.stdev(logs) / math.sqrt(k), k - 1, level, k,
-                       len(measured), level)
+    return _t_interval(statistics.fmean(logs), statistics.stdev(logs) / math.sqrt(k), k - 1, k, len(measured),
+                       level)
 
 
 def paired_ratios(numerators, denominators, processes=None):
@@ -213,8 +216,8 @@ def quotient(top, bottom, level=LEVEL):
     if not top or not bottom or not top.over_processes or not bottom.over_processes:
         return None
     se, df = _satterthwaite([(top.log_se, top.df), (bottom.log_se, bottom.df)])
-    return _t_interval(math.log(top.median) - math.log(bottom.median), se, df, level,
-                       min(top.processes, bottom.processes), min(top.rounds, bottom.rounds), level)
+    return _t_interval(math.log(top.median) - math.log(bottom.median), se, df, min(top.processes, bottom.processes),
+                       min(top.rounds, bottom.rounds), level)
 
 
 def unpaired_ratio_interval(numerators, denominators, numerator_processes=None, denominator_processes=None,
@@ -227,8 +230,8 @@ def unpaired_ratio_interval(numerators, denominators, numerator_processes=None, 
     judged = quotient(top, bottom, level)
     if judged or not top or not bottom:
         return judged
-    a = rank_interval([v for v, _ in _positive(numerators, None)], math.sqrt(level))
-    b = rank_interval([v for v, _ in _positive(denominators, None)], math.sqrt(level))
+    a = rank_interval([v for v, _ in _measured(numerators, None)], math.sqrt(level))
+    b = rank_interval([v for v, _ in _measured(denominators, None)], math.sqrt(level))
     return Interval(a.median / b.median, a.low / b.high, a.high / b.low, a.coverage * b.coverage, 1,
                     min(a.rounds, b.rounds))
 
@@ -245,7 +248,7 @@ def verdict(interval, bar):
     when it straddles it; only from an interval over processes with the full coverage."""
     if not interval:
         return UNDECIDED
-    if not interval.over_processes or interval.coverage < LEVEL:
+    if not interval.over_processes or (interval.coverage or 0.0) < LEVEL:
         return TOO_FEW
     if interval.low >= bar:
         return MET

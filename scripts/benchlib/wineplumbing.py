@@ -143,6 +143,9 @@ class LineReader:
     def join(self, timeout=10):
         self._thread.join(timeout=timeout)
 
+    def alive(self):
+        return self._thread.is_alive()
+
 
 # ---------------------------------------------------------------------------------------------
 # Processes under Wine

@@ -34,7 +34,7 @@ def bench_data():
         programs.append(res.path_result(path, program))
     targets, information = res.targets_and_information(programs)
     quality, steadiness = res.quality(programs, targets, information)
-    run = {"date": "20261209-200000", "command": "scripts/bench", "arch": "i686", "wine": "wine-8.0",
+    run = {"date": "20261209-200000", "command": "scripts/bench </script><!--", "arch": "i686", "wine": "wine-8.0",
            "gl": {"renderer": "llvmpipe"}, "stack": {"gl_driver": "Mesa", "ddraw_renderer": "gl"},
            "rounds": 6, "slice_s": 1.0, "warmup_s": 0.1, "processes": 2}
     return {"format": res.FORMAT, "kind": "rounds", "run": run, "paths": programs, "targets": targets,
@@ -48,13 +48,20 @@ def chromium(page, *args):
     return done.stdout
 
 
-def dark_share(shot, box):
-    """Share of the screenshot's pixels inside box (left, top, width, height) that are not white."""
+BAR_COLOURS = ("#4477aa", "#cc6677")  # the chart's GL and 2D bars
+
+
+def share(shot, box, colours=None):
+    """Share of the screenshot's pixels inside box (left, top, width, height) that are not white,
+    or, given colours, that have one of them."""
     left, top, width, height = box
-    height = min(height, WINDOW[1] - top)
-    out = subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (width, height, left, top), "+repage",
-                          "-colorspace", "Gray", "-threshold", "90%", "-format", "%[fx:1-mean]", "info:"],
-                         capture_output=True, text=True, check=True).stdout
+    keep = []
+    if colours:
+        keep = ["-fuzz", "15%", "-fill", "red"] + [a for c in colours for a in ("-opaque", c)]
+        keep += ["-fuzz", "0", "-fill", "white", "+opaque", "red"]
+    out = subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (width, min(height, WINDOW[1] - top), left, top),
+                          "+repage"] + keep + ["-colorspace", "Gray", "-threshold", "90%", "-format", "%[fx:1-mean]",
+                                               "info:"], capture_output=True, text=True, check=True).stdout
     return float(out)
 
 
@@ -80,6 +87,9 @@ class ResultsRoundTrip(unittest.TestCase):
 
 
 class Report(unittest.TestCase):
+    def assertShows(self, text, dom):
+        self.assertTrue(text in dom, "the page does not show %r" % text)  # not the whole page
+
     def render(self, page):
         dom = chromium(page, "--dump-dom")
         shot = os.path.join(os.path.dirname(page), "shot.png")
@@ -90,7 +100,9 @@ class Report(unittest.TestCase):
         self.assertIsNotNone(boxes["table"], "no table")
         self.assertIsNotNone(boxes["chart"], "no chart")
         for name, box in boxes.items():
-            self.assertGreater(dark_share(shot, box), 0.02, "%s is blank in the screenshot" % name)
+            self.assertGreater(box[2] * box[3], 0, "%s has no size" % name)
+            self.assertGreater(share(shot, box), 0.02, "%s is blank in the screenshot" % name)
+        self.assertGreater(share(shot, boxes["chart"], BAR_COLOURS), 0.02, "the chart has no bars")
         return dom
 
     def test_the_template_fetches_nothing(self):
@@ -105,23 +117,28 @@ class Report(unittest.TestCase):
         out = tempfile.mkdtemp(prefix="benchrunner-html-")
         subprocess.run([SAMPLE, out], check=True)
         dom = self.render(os.path.join(out, "report.html"))
-        self.assertIn("failed: reports nothing for 30 s", dom)
-        self.assertIn("capped by the display: this number says nothing about text", dom)
-        self.assertIn("Wine Display &lt;/script&gt; adapter", dom)  # data, not markup
+        self.assertShows("failed: reports nothing for 30 s", dom)
+        self.assertShows("capped by the display: this number says nothing about text", dom)
+        self.assertShows("Wine Display &lt;/script&gt; adapter", dom)  # data, not markup
         drawn = [p for p in res.load(out)["paths"] if p["fps"] and p["glyphs_per_frame"]]
         self.assertEqual(dom.count("<rect"), len(drawn))
 
     def test_scripts_bench_writes_the_same_report(self):
         out = tempfile.mkdtemp(prefix="bench-html-")
         data = bench_data()
+        data["unavailable"] = [{"key": "x", "name": "a stack's gap", "command": "x.exe", "reason": "no device"}]
+        data["sweep"] = [{"name": "swept line", "fixed_ms": 1.25, "ns_per_glyph": 42.5, "r2": 0.9, "r2_ok": False}]
         dom = self.render(html.write_html(out, data))
+        self.assertShows("unavailable with this stack: no device", dom)
+        self.assertShows("<td>swept line</td><td class=\"num\">1.25</td><td class=\"num\">42.5</td>", dom)
         for p in data["paths"]:
-            self.assertIn(">%s<" % p["name"].replace("&", "&amp;"), dom)
-        self.assertIn("measured by scripts/bench", dom)
+            self.assertShows(">%s<" % p["name"].replace("&", "&amp;"), dom)
+        self.assertShows("measured by scripts/bench", dom)
+        self.assertShows("scripts/bench &lt;/script&gt;&lt;!--", dom)  # data, not markup
         # A minimal file (what --compare's fixtures hold) still gives a page, with no chart.
         with open(os.path.join(TOP, "tests", "bench", "data", "new", "results.json"), encoding="utf-8") as f:
             small = html.write_html(tempfile.mkdtemp(prefix="bench-html-"), json.load(f))
-        self.assertIn("No text path was measured", chromium(small, "--dump-dom"))
+        self.assertShows("No text path was measured", chromium(small, "--dump-dom"))
 
 
 if __name__ == "__main__":

@@ -58,8 +58,9 @@ TEST(Results, FailedAndCappedPathsAreRowsThatJudgeNothing) {
   EXPECT_EQ(JsonMember(*JsonMember(*mode1, "fps"), "coverage")->number, 0.95);
 
   std::string summary = SummaryText(table, run);
-  for (const char* wanted : {"failed: reports nothing for 30 s", kCappedNote, "Targets",
-                             "Information", "8 (2)", "Partial:", "Windows 10 (10.0.19045)"}) {
+  for (const char* wanted :
+       {"failed: reports nothing for 30 s; command: gl_reference.exe", kCappedNote, "Targets",
+        "Information", "8 (2)", "Partial:", "Windows 10 (10.0.19045)"}) {
     EXPECT_NE(summary.find(wanted), std::string::npos) << wanted << "\n" << summary;
   }
 }

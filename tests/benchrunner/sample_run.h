@@ -6,8 +6,8 @@
 
 #include <string>
 
-const char kSampleFailedPath[] = "d2d_reference-layout";
-const char kSampleCappedPath[] = "glyphstorm-mode2";  // its reference is not capped
+const char kSampleFailedPath[] = "gl_reference-glyphs";  // a reference, in information lines
+const char kSampleCappedPath[] = "glyphstorm-mode2";     // its reference is not capped
 
 std::string ReadSourceFile(const std::string& relative);
 PathTable SampleTable();

@@ -46,13 +46,14 @@ double BetaFraction(double a, double b, double x) {
 
 bool Measured(double v) { return v > 0; }  // false for NaN too
 
-StatInterval TInterval(double logMean, double logSe, double df, double coverage, int32_t processes,
-                       int32_t rounds, double level) {
+// Over processes the coverage is the level by construction.
+StatInterval TInterval(double logMean, double logSe, double df, int32_t processes, int32_t rounds,
+                       double level) {
   double half = logSe > 0 ? TQuantile((1.0 + level) / 2.0, df) * logSe : 0.0;
   return {std::exp(logMean),
           std::exp(logMean - half),
           std::exp(logMean + half),
-          coverage,
+          level,
           processes,
           rounds,
           logSe,
@@ -111,17 +112,15 @@ double TQuantile(double p, double df) {
   return (low + high) / 2.0;
 }
 
-double BinomialHalfCdf(int32_t n, int32_t k) {
-  if (k < 0 || n < 0) return 0.0;
-  double sum = 0;
-  for (int32_t i = 0; i <= std::min(k, n); ++i) {
-    sum += std::exp(std::lgamma(n + 1.0) - std::lgamma(i + 1.0) - std::lgamma(n - i + 1.0) -
-                    n * std::log(2.0));
-  }
-  return std::min(sum, 1.0);
+namespace {
+
+// P(Binom(n, 1/2) = i), through logarithms so no 2^n overflows.
+double HalfTerm(int32_t n, int32_t i) {
+  return std::exp(std::lgamma(n + 1.0) - std::lgamma(i + 1.0) - std::lgamma(n - i + 1.0) -
+                  n * std::log(2.0));
 }
 
-double RankCoverage(int32_t n, int32_t j) { return 1.0 - 2.0 * BinomialHalfCdf(n, j - 1); }
+}  // namespace
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -146,10 +145,18 @@ std::optional<StatInterval> RankInterval(std::vector<double> values, double leve
   if (values.empty()) return std::nullopt;
   std::sort(values.begin(), values.end());
   int32_t n = static_cast<int32_t>(values.size());
+  // The coverage of [x(j), x(n+1-j)] is 1 - 2 P(X <= j - 1); its sum is kept as j grows, so the
+  // work is linear in the rounds.
   int32_t j = 1;
-  while (j + 1 <= (n + 1) / 2 && RankCoverage(n, j + 1) >= level) ++j;
-  return StatInterval{
-      Median(values), values[j - 1], values[n - j], RankCoverage(n, j), 1, n, {}, {}};
+  double below = HalfTerm(n, 0);
+  while (j + 1 <= (n + 1) / 2) {
+    double next = below + HalfTerm(n, j);
+    if (1.0 - 2.0 * std::min(next, 1.0) < level) break;
+    below = next;
+    ++j;
+  }
+  double coverage = 1.0 - 2.0 * std::min(below, 1.0);
+  return StatInterval{Median(values), values[j - 1], values[n - j], coverage, 1, n, {}, {}};
 }
 
 std::optional<StatInterval> ProcessInterval(const std::vector<double>& values,
@@ -161,7 +168,7 @@ std::optional<StatInterval> ProcessInterval(const std::vector<double>& values,
   std::vector<double> logs;
   for (double v : units) logs.push_back(std::log(v));
   int32_t k = static_cast<int32_t>(logs.size());
-  return TInterval(Mean(logs), Stdev(logs) / std::sqrt(static_cast<double>(k)), k - 1, level, k,
+  return TInterval(Mean(logs), Stdev(logs) / std::sqrt(static_cast<double>(k)), k - 1, k,
                    static_cast<int32_t>(measured.size()), level);
 }
 
@@ -193,7 +200,7 @@ std::optional<StatInterval> Quotient(const std::optional<StatInterval>& top,
     se = std::sqrt(variance);
     df = variance * variance / spread;
   }
-  return TInterval(std::log(top->median) - std::log(bottom->median), se, df, level,
+  return TInterval(std::log(top->median) - std::log(bottom->median), se, df,
                    std::min(top->processes, bottom->processes),
                    std::min(top->rounds, bottom->rounds), level);
 }

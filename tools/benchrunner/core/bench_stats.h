@@ -37,17 +37,14 @@ double IncompleteBeta(double a, double b, double x);
 double TUpperTail(double t, double df);
 // The t with P(T <= t) = p, 0.5 <= p < 1.
 double TQuantile(double p, double df);
-// P(Binom(n, 1/2) <= k).
-double BinomialHalfCdf(int32_t n, int32_t k);
-// Exact coverage of [x(j), x(n+1-j)] for the median of n draws.
-double RankCoverage(int32_t n, int32_t j);
-
 double Median(std::vector<double> values);  // 0 for none
 // The median of each process's positive values, in the order of the processes' numbers; a
 // process list of another length counts every value as process 0.
 std::vector<double> PerProcess(const std::vector<double>& values,
                                const std::vector<int32_t>& processes);
 
+// The narrowest [x(j), x(n+1-j)] whose exact coverage of the median reaches `level`; with too
+// few values for that, [min, max] and its real coverage.
 std::optional<StatInterval> RankInterval(std::vector<double> values, double level = kLevel);
 // Values of rounds in processes (processes[i]: round i's); values <= 0 or NaN are not measured.
 std::optional<StatInterval> ProcessInterval(const std::vector<double>& values,

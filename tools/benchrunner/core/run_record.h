@@ -68,7 +68,7 @@ int64_t GlyphsPerFrame(const PathTable& table, const PathRow& row);
 
 // One counted slice of one path: frames presented over `seconds` of the program's own reports.
 struct SliceRecord {
-  double fps = 0;
+  double fps = 0;            // 0 or NaN: a lost round
   double cpuMsPerFrame = 0;  // user + kernel time of the process during the slice, per frame
   double frames = 0;
   double seconds = 0;
@@ -108,9 +108,13 @@ struct RunRecord {
 };
 
 // The run as results.json, in scripts/bench's format ("kind": "rounds", a "run" object with
-// "harness": "windows-runner"), UTF-8, ending in a newline.
+// "harness": "windows-runner"), UTF-8, ending in a newline. A failed path is a row with "failed"
+// (its reason) and its command, and no numbers: its slices are not counted. Runs whose key is
+// no row of the table are left out. A path whose median FPS sits at the refresh rate is
+// flagged "capped", and no target is judged on it.
 std::string ResultsJson(const PathTable& table, const RunRecord& run);
-// The table, targets, information lines and notes as scripts/bench prints them.
+// The table, targets, information lines and notes as scripts/bench prints them. UTF-8 ("—", "±",
+// "×", "≥"): a Windows console shows it right after SetConsoleOutputCP(CP_UTF8).
 std::string SummaryText(const PathTable& table, const RunRecord& run);
 // report.html: the one template with `resultsJson` embedded.
 std::string ReportHtml(const std::string& resultsJson);
