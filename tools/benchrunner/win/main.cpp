@@ -152,7 +152,11 @@ int main(int argc, char** argv) {
   runnerJob = CreateKillOnCloseJob();
   writtenEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  // The table is UTF-8 ("±", "×", "≥"); the console's own code page is given back at the end.
+  UINT codePage = GetConsoleOutputCP();
+  SetConsoleOutputCP(CP_UTF8);
   int code = Run(options, table);
+  if (codePage) SetConsoleOutputCP(codePage);
   SetEvent(writtenEvent);
   return code;
 }
