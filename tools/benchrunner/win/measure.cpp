@@ -3,6 +3,7 @@
 // such a group starts a fresh process for every slice, its start-up left out of the count.
 #include "measure.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "slice_frames.h"
@@ -11,7 +12,10 @@
 namespace {
 
 const double kNoReportSeconds = 30;
-const double kSliceFrames = 4;          // a slow path's slice is stretched to hold at least these
+const double kSliceFrames = 4;  // a slow path's slice is stretched to hold at least these
+// A fresh full screen runs this long before its slice even in a quick run: the mode switch and
+// the first frames after it are slower than the rest.
+const double kFullScreenSettleSeconds = 1.0;
 const DWORD kEndWaitMs = 3000;          // for a program to end after Esc
 const int32_t kSafetySeconds = 100000;  // a reference's own time limit: the runner ends it first
 
@@ -178,7 +182,8 @@ void ExclusiveRounds(MeasureContext& c, std::vector<PathState>& paths, int32_t r
     for (int32_t i : RoundOrder(int32_t(paths.size()), round)) {
       PathState& p = paths[size_t(i)];
       if (Failed(p) || Stopped(c)) continue;
-      if (Launch(c, paths, p, c.times.settleSeconds)) Slice(c, paths, p, round, round);
+      if (Launch(c, paths, p, std::max(c.times.settleSeconds, kFullScreenSettleSeconds)))
+        Slice(c, paths, p, round, round);
       EndChild(p.child, kEndWaitMs);
     }
     Progress(paths[0].row->group.c_str(), round, rounds, paths);
