@@ -22,13 +22,18 @@ PACKAGE = os.environ.get("GLYPHSTORM_PACKAGE", "")
 OBJDUMP = os.environ.get("GLYPHSTORM_OBJDUMP", "objdump")
 
 PROGRAMS = ["glyphstorm.exe", "glyphstorm2d.exe"]
+# The benchmark runner and the reference programs it compares with.
+BENCH = ["glyphstorm-bench.exe", "gl_reference.exe", "ddraw_reference.exe", "gdi_reference.exe",
+         "gdiplus_reference.exe", "d2d_reference.exe"]
 LIBRARIES = ["DevIL.dll", "ILU.dll", "ILUT.dll", "bass.dll", "vtAPI.dll"]
-CONTENTS = PROGRAMS + LIBRARIES + ["Tahoma.txt", "Tahoma.png", "README.txt", "example/vtAPI.ini"]
+CONTENTS = PROGRAMS + BENCH + LIBRARIES + ["Tahoma.txt", "Tahoma.png", "paths.json", "README.txt",
+                                           "example/vtAPI.ini"]
 # DLLs every Windows installation has (lower case).
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
                "ole32.dll", "oleaut32.dll", "comctl32.dll", "comdlg32.dll", "winmm.dll",
                "opengl32.dll", "glu32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll",
-               "imm32.dll", "ddraw.dll", "dinput.dll", "dsound.dll", "ws2_32.dll"}
+               "imm32.dll", "ddraw.dll", "dinput.dll", "dsound.dll", "ws2_32.dll", "gdiplus.dll",
+               "d2d1.dll", "dwrite.dll"}
 
 SWAP = re.compile(r"^[0-9a-f]+:trace:wgl:glxdrv_wglSwapBuffers\b")
 FLIP = re.compile(r"^[0-9a-f]+:trace:ddraw:ddraw_surface7_Flip\b")
@@ -95,7 +100,7 @@ class ReleaseZip(unittest.TestCase):
         if not os.path.isfile(PACKAGE):
             raise AssertionError("%s is missing: build it with cmake --build <tree> --target package"
                                  % PACKAGE)
-        built = max(os.path.getmtime(os.path.join(wh.BIN, name)) for name in PROGRAMS + LIBRARIES)
+        built = max(os.path.getmtime(os.path.join(wh.BIN, name)) for name in PROGRAMS + BENCH + LIBRARIES)
         if os.path.getmtime(PACKAGE) < built:
             raise AssertionError("%s is older than the programs: build the package target again"
                                  % PACKAGE)
@@ -113,7 +118,7 @@ class ReleaseZip(unittest.TestCase):
     def path(self, name):
         return os.path.join(self.folder, name)
 
-    def test_holds_the_programs_their_dlls_data_and_texts_in_one_folder(self):
+    def test_holds_the_programs_the_runner_their_dlls_data_and_texts_in_one_folder(self):
         self.assertRegex(self.top, r"^glyphstorm-\d+\.\d+\.\d+-win(32|64)$")
         files = sorted(n[len(self.top) + 1:] for n in self.names if not n.endswith("/"))
         self.assertEqual(files, sorted(CONTENTS))
@@ -126,7 +131,7 @@ class ReleaseZip(unittest.TestCase):
 
     def test_every_imported_dll_is_in_the_zip_or_part_of_windows(self):
         shipped = {name.lower() for name in LIBRARIES}
-        for name in PROGRAMS + LIBRARIES:
+        for name in PROGRAMS + BENCH + LIBRARIES:
             with self.subTest(file=name):
                 dump = subprocess.run([OBJDUMP, "-p", self.path(name)], capture_output=True,
                                       text=True, check=True).stdout

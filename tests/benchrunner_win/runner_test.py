@@ -1,0 +1,218 @@
+"""glyphstorm-bench.exe as a Windows user runs it: from the release zip unpacked into an empty
+folder, under Wine inside a virtual desktop (the DirectDraw paths need one).
+
+Environment (set by ctest): GLYPHSTORM_PACKAGE = the zip; GLYPHSTORM_BIN and GLYPHSTORM_RUN as
+for every end-to-end test (the stand-in program comes from GLYPHSTORM_BIN).
+"""
+import glob
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+import zipfile
+
+import wineharness as wh
+
+PACKAGE = os.environ.get("GLYPHSTORM_PACKAGE", "")
+DESKTOP = "1024x768"
+# The stand-in table: a program that never reports, one that is not there, one that works.
+STAND_IN_TABLE = {
+    "_about": "the runner test's own table",
+    "phrase_glyphs": 33,
+    "paths": [
+        {"key": "silent", "name": "never reports", "program": "silent_program.exe",
+         "source": "debug", "phrases": 1, "group": "a"},
+        {"key": "absent", "name": "not there", "program": "absent_program.exe",
+         "source": "debug", "phrases": 1, "group": "a"},
+        {"key": "gdi", "name": "GDI text on a window", "program": "gdi_reference.exe",
+         "args": ["{seconds}", "{phrases}"], "source": "debug", "phrases": 200, "group": "b"},
+    ],
+}
+
+
+def setUpModule():
+    wh.ensure_display()
+
+
+def tearDownModule():
+    wh.release_display()
+
+
+def unpack(into):
+    with zipfile.ZipFile(PACKAGE) as archive:
+        archive.extractall(into)
+        top = archive.namelist()[0].split("/")[0]
+    return os.path.join(into, top)
+
+
+def start_runner(folder, args, stdout):
+    """The runner under Wine in a session of its own, its output to a file."""
+    cmd = [wh.RUNNER, "--desktop", DESKTOP, os.path.join(folder, "glyphstorm-bench.exe")] + args
+    return subprocess.Popen(cmd, cwd=folder, stdin=subprocess.DEVNULL, stdout=stdout,
+                            stderr=subprocess.STDOUT, start_new_session=True,
+                            env=dict(os.environ, LC_ALL="ru_RU.UTF-8"))
+
+
+def run_runner(folder, args, timeout):
+    log = os.path.join(folder, "..", "runner.log")
+    with open(log, "wb") as out:
+        process = start_runner(folder, args, out)
+        try:
+            code = process.wait(timeout=timeout)
+        finally:
+            kill(process)
+    return code, read(log)
+
+
+def read(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return f.read()
+
+
+def rendered(html):
+    """The page's document after its scripts ran, from headless Chromium."""
+    done = subprocess.run(["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom",
+                           "file://" + html], capture_output=True, text=True, timeout=120)
+    return done.stdout
+
+
+def kill(process):
+    if process.poll() is None:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+
+
+def results(folder):
+    found = sorted(glob.glob(os.path.join(folder, "report", "*", "results.json")))
+    if not found:
+        raise AssertionError("no report\\<date>\\results.json in %s" % folder)
+    with open(found[-1], encoding="utf-8") as f:
+        return json.load(f), os.path.dirname(found[-1])
+
+
+def command_lines():
+    """The command lines of this machine's processes."""
+    lines = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                lines.append((int(pid), f.read().replace(b"\0", b" ").decode("latin-1")))
+        except OSError:
+            continue
+    return lines
+
+
+def ours(folder):
+    """Windows programs started from the test's folder or the runner's temporary folder (named
+    glyphstorm-bench-run-<id>); other tests of the machine run theirs elsewhere."""
+    marks = (os.path.basename(folder.rstrip("/")), "glyphstorm-bench-run-")
+    return [line for _, line in command_lines()
+            if any(m in line for m in marks) and ".exe" in line and "wine-run" not in line]
+
+
+def temporary_folders():
+    """The runner's folders in the Wine prefix's temporary folder."""
+    with open(wh.RUNNER, encoding="utf-8") as f:
+        prefix = re.search(r'WINEPREFIX="\$\{GLYPHSTORM_WINEPREFIX:-([^}]*)\}"', f.read()).group(1)
+    prefix = os.environ.get("GLYPHSTORM_WINEPREFIX", prefix)
+    return glob.glob(os.path.join(prefix, "drive_c", "users", "*", "*", "*", "Temp", "glyphstorm-bench-run-*")) + \
+        glob.glob(os.path.join(prefix, "drive_c", "users", "*", "Temp", "glyphstorm-bench-run-*"))
+
+
+class FromTheZip(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="glyphstorm-bench-test-")
+        self.folder = unpack(self.tmp)
+
+    def tearDown(self):
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def test_quick_run_measures_every_path_writes_the_report_and_leaves_the_users_files(self):
+        # A user's vtAPI.ini that would end glyphstorm at once, were it read.
+        users = b"[display]\r\nwidth=640\r\nheight=480\r\nbpp=16\r\nfullscreen=-1\r\n"
+        with open(os.path.join(self.folder, "vtAPI.ini"), "wb") as f:
+            f.write(users)
+        before = sorted(os.listdir(self.folder))
+        code, output = run_runner(self.folder, ["--quick"], timeout=800)
+        self.assertEqual(0, code, output[-3000:])
+        data, report = results(self.folder)
+        with open(os.path.join(self.folder, "paths.json"), encoding="utf-8") as f:
+            keys = [row["key"] for row in json.load(f)["paths"]]
+        self.assertEqual(keys, [p["key"] for p in data["paths"]])
+        for path in data["paths"]:
+            self.assertIsNone(path["failed"], path["key"])
+            self.assertGreater(path["frames"], 0, path["key"])
+        self.assertEqual("windows-runner", data["run"]["harness"])
+        self.assertFalse(data["run"]["partial"])
+        self.assertIn("round 3/3", output)
+        html = read(os.path.join(report, "report.html"))
+        self.assertIsNone(re.search(r"<script[^>]+src=|<link[^>]+href=", html), "self-contained")
+        # As a browser shows it: the table and the chart, made by the page's own script.
+        dom = rendered(os.path.join(report, "report.html"))
+        for part in ('id="paths"', '<svg id="glyph-chart"', "glyphstorm mode 2", "glyphstorm2d"):
+            self.assertIn(part, dom)
+        with open(os.path.join(self.folder, "vtAPI.ini"), "rb") as f:
+            self.assertEqual(users, f.read())
+        self.assertEqual(sorted(before + ["report"]), sorted(os.listdir(self.folder)))
+        self.assertEqual([], temporary_folders(), "glyphstorm's temporary folder is removed")
+        self.assertEqual([], ours(self.tmp))
+
+    def test_a_program_that_never_reports_is_a_failed_row_and_the_others_still_run(self):
+        shutil.copy(os.path.join(wh.BIN, "silent_program.exe"), self.folder)
+        with open(os.path.join(self.folder, "paths.json"), "w", encoding="utf-8") as f:
+            json.dump(STAND_IN_TABLE, f)
+        code, output = run_runner(self.folder, ["--quick"], timeout=300)
+        self.assertEqual(1, code, output[-3000:])
+        data, _ = results(self.folder)
+        rows = {p["key"]: p for p in data["paths"]}
+        self.assertEqual("reports no frames for 30 s", rows["silent"]["failed"])
+        self.assertIn("silent_program.exe", rows["silent"]["command"])
+        self.assertRegex(rows["absent"]["failed"], r"^missing program .*absent_program\.exe$")
+        self.assertIsNone(rows["gdi"]["failed"])
+        self.assertGreater(rows["gdi"]["frames"], 0)
+        self.assertIn("failed: reports no frames for 30 s", output)
+        self.assertEqual([], ours(self.tmp))
+
+    def test_an_unknown_path_lists_the_keys(self):
+        code, output = run_runner(self.folder, ["--paths", "glyphstorm-mode2,nonesuch"], timeout=60)
+        self.assertEqual(2, code)
+        self.assertIn("no path 'nonesuch'", output)
+        self.assertIn("gl_reference-phrase", output)
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "report")))
+
+    def test_ctrl_c_ends_every_program_and_writes_a_partial_report(self):
+        log = os.path.join(self.tmp, "interrupted.log")
+        with open(log, "wb") as out:
+            process = start_runner(self.folder, ["--rounds", "200", "--paths",
+                                                 "glyphstorm-mode2,gl_reference-phrase"], out)
+            try:
+                deadline = time.time() + 120
+                while time.time() < deadline and "round 2/" not in read(log):
+                    self.assertIsNone(process.poll(), read(log)[-3000:])
+                    time.sleep(0.5)
+                self.assertEqual(2, sum("glyphstorm.exe" in line or "gl_reference.exe" in line
+                                        for line in ours(self.tmp)), ours(self.tmp))
+                runner = [pid for pid, line in command_lines()
+                          if "glyphstorm-bench.exe" in line and os.path.basename(self.tmp) in line
+                          and "wine-run" not in line]
+                self.assertTrue(runner, "the runner's Wine process")
+                for pid in runner:
+                    os.kill(pid, signal.SIGINT)
+                code = process.wait(timeout=60)
+            finally:
+                kill(process)
+        self.assertEqual(3, code, read(log)[-3000:])
+        time.sleep(1)
+        self.assertEqual([], ours(self.tmp))
+        data, _ = results(self.folder)
+        self.assertTrue(data["run"]["partial"])
+        self.assertTrue(any(p["frames"] > 0 for p in data["paths"]))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
