@@ -122,6 +122,10 @@ class QuickBench(unittest.TestCase):
             samples = f.read()
         for path in ("glyphstorm mode 2", "glyphstorm mode 1", "glyphstorm2d"):
             self.assertRegex(samples, r'"%s",[\d.]+,\d+,rounds\n' % re.escape(path))
+        # The page both harnesses write carries this run's own record.
+        with open(os.path.join(self.out, "report.html"), encoding="utf-8") as f:
+            page = f.read()
+        self.assertIn(json.dumps(self.results["run"]["date"]), page)
 
 
 class StackOptions(unittest.TestCase):

@@ -113,6 +113,13 @@ class Report(unittest.TestCase):
                          r"https?://(?!www\.w3\.org/2000/svg)"):
             self.assertIsNone(re.search(fetching, text), fetching)
 
+    def test_a_value_gone_wrong_still_leaves_a_page(self):
+        data = bench_data()
+        data["paths"][0]["fps"]["median"] = float("nan")
+        data["paths"][0]["glyphs_per_second"] = float("inf")
+        embedded = html.page(data).split("const RESULTS = ", 1)[1].split("\n", 1)[0]
+        self.assertNotRegex(embedded, r"\bNaN\b|\bInfinity\b")
+
     def test_the_runners_report_shows_its_table_chart_and_failures(self):
         out = tempfile.mkdtemp(prefix="benchrunner-html-")
         subprocess.run([SAMPLE, out], check=True)
