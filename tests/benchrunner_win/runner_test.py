@@ -51,10 +51,11 @@ def unpack(into):
 
 
 def start_runner(folder, args, stdout):
-    """The runner under Wine in a session of its own, its output to a file."""
+    """The runner under Wine, its output to a file. It stays in the test's process group: Wine
+    turns SIGINT into Ctrl+C only there (in a session or group of its own the signal is lost)."""
     cmd = [wh.RUNNER, "--desktop", DESKTOP, os.path.join(folder, "glyphstorm-bench.exe")] + args
     return subprocess.Popen(cmd, cwd=folder, stdin=subprocess.DEVNULL, stdout=stdout,
-                            stderr=subprocess.STDOUT, start_new_session=True,
+                            stderr=subprocess.STDOUT,
                             env=dict(os.environ, LC_ALL="ru_RU.UTF-8"))
 
 
@@ -82,9 +83,17 @@ def rendered(html):
 
 
 def kill(process):
+    """Ends the runner's Wine-run and every program it left (found by their folders)."""
     if process.poll() is None:
-        os.killpg(process.pid, signal.SIGKILL)
+        process.kill()
         process.wait()
+    folder = os.path.dirname(process.args[3])
+    for pid, line in command_lines():
+        if folder in line or "glyphstorm-bench-run-" in line:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except OSError:
+                pass
 
 
 def results(folder):
