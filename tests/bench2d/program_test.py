@@ -1,6 +1,8 @@
 """glyphstorm2d end to end: the real program under Wine with code page 1251 (LC_ALL=ru_RU.UTF-8).
 
-The full screen needs Wine's virtual desktop (800x600, runner flag --desktop). The runner keeps
+The full screen needs Wine's virtual desktop (800x600, runner flag --desktop). Each test's program
+gets a desktop of its own name: after a test killed its programs, one started at once in the same
+desktop was seen to be killed with it (exit 137, one time in three). The runner keeps
 that setting in the prefix's registry under the program's file name, so the "screen cannot be
 opened" case runs a copy under another name (glyphstorm2d-bare.exe) whose registry entry is
 deleted first: on a bare X server Wine refuses the display mode change.
@@ -34,8 +36,11 @@ def tearDownModule():
 class Program:
     """The program (or a copy) running under Wine, its Wine trace written to a file."""
 
-    def __init__(self, name, path, desktop=DESKTOP, debug="-all", overrides=None, env=None):
-        env = dict(os.environ, LC_ALL="ru_RU.UTF-8", WINEDEBUG=debug, **(env or {}))
+    def __init__(self, name, path, desktop=DESKTOP, debug="-all", overrides=None, env=None,
+                 desktop_name=None):
+        self.desktop_name = desktop_name or "glyphstorm2d-" + name
+        env = dict(os.environ, LC_ALL="ru_RU.UTF-8", WINEDEBUG=debug,
+                   GLYPHSTORM_DESKTOP=self.desktop_name, **(env or {}))
         if overrides:
             env["WINEDLLOVERRIDES"] = overrides
         self.trace_path = os.path.join(ARTIFACTS, name + ".trace")
@@ -81,8 +86,8 @@ def focus(window):
     wh.xdotool("windowfocus", "--sync", window, check=False)
 
 
-def desktop_window():
-    return wh.wait_for_window("^glyphstorm-%s - Wine desktop$" % DESKTOP, timeout=20)
+def desktop_window(program):
+    return wh.wait_for_window("^%s - Wine desktop$" % program.desktop_name, timeout=20)
 
 
 def wait_for_class(name, timeout=20):
@@ -128,7 +133,7 @@ class Glyphstorm2d(unittest.TestCase):
     def test_benchmark_screen_and_keys(self):
         program = Program("run", os.path.join(wh.BIN, PROGRAM), debug="-all,+msg,+debugstr")
         try:
-            desktop = desktop_window()
+            desktop = desktop_window(program)
             wh.wait_for_window("^glyphstorm$")
             time.sleep(2.5)  # past the first rate period
             shot = os.path.join(ARTIFACTS, "screen.png")
@@ -160,7 +165,7 @@ class Glyphstorm2d(unittest.TestCase):
         program = Program("report", os.path.join(wh.BIN, PROGRAM), debug="-all,+debugstr",
                           env={"GLYPHSTORM_FRAME_REPORT": "100"})
         try:
-            desktop = desktop_window()
+            desktop = desktop_window(program)
             wh.wait_for_window("^glyphstorm$")
             time.sleep(1.5)
             focus(desktop)
@@ -180,9 +185,9 @@ class Glyphstorm2d(unittest.TestCase):
         program = Program("focus", os.path.join(wh.BIN, PROGRAM), debug="-all,+msg")
         other = None
         try:
-            desktop_window()
+            desktop_window(program)
             wh.wait_for_window("^glyphstorm$")
-            other = Program("notepad", "notepad.exe")
+            other = Program("notepad", "notepad.exe", desktop_name=program.desktop_name)
             wait_for_class("notepad.exe")  # its title is translated under the Russian locale
             time.sleep(0.5)
             hold_key("Escape")
