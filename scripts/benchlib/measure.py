@@ -177,6 +177,8 @@ def run_group(ctx, group, settings, say, programs_out=None, launch=Program, prob
     for r in range(rounds):
         if r in restarts:
             say("  %s: every program started afresh" % group_name)
+            # All end first: each next process starts on a display another one has just left.
+            stop_all(programs)
             for program in programs:
                 program.restart(settings.settle)
         load = _run_round(ctx, programs, settings, r, probe)

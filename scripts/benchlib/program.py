@@ -80,13 +80,19 @@ def xdotool(display, *args):
     return done.returncode, (done.stdout + done.stderr).strip()
 
 
+def display_for(slot, process_index, displays):
+    """Each process of a group moves its programs one display on: an X server's own speed then
+    differs between the processes of a path, where the interval over processes covers it,
+    instead of weighing on every round of one path."""
+    return displays[(slot + process_index) % len(displays)]
+
+
 class Program:
     """One path's program on its display. `process` counts the processes it has run as (a restart
     starts the next); each slice record carries the index of the process it was measured in."""
 
     def __init__(self, ctx, path, slot, count_calls=False):
         self.ctx, self.path, self.slot, self.count_calls = ctx, path, slot, count_calls
-        self.display = ctx.displays[slot % len(ctx.displays)]
         self.source = table.SOURCES[path.source]
         self.rss = []  # (seconds the program has run, KiB), of the first process only
         self.slices = []  # one record per round
@@ -110,12 +116,15 @@ class Program:
                    GLYPHSTORM_WINEPREFIX=self.ctx.prefix,
                    GLYPHSTORM_FRAME_REPORT=str(table.FRAME_REPORT_MS), **self.ctx.stack_env)
         if self.path.desktop:
-            env["GLYPHSTORM_DESKTOP"] = "glyphstorm-bench-%d" % self.slot
+            # Named after the display: a desktop lingers a moment after its last program, on
+            # the display it was made on.
+            env["GLYPHSTORM_DESKTOP"] = "glyphstorm-bench-%d" % self.ctx.displays.index(self.display)
         return env
 
     def _launch(self):
         """Starts the program's process with a fresh frame log; what it measured so far is kept."""
         ctx, path = self.ctx, self.path
+        self.display = display_for(self.slot, self.process_index, ctx.displays)
         self.log = FrameLog(self.source)
         self.pid = None
         cwd = ctx.glyphstorm_folder() if path.launch == "glyphstorm" else ctx.bin
@@ -233,7 +242,8 @@ class Program:
         self.run_until_frames(begin + settings.warmup, "in round %d" % (round_index + 1))
         end = wp.wine_clock()
         self.stop()
-        self.slices.append({"begin": begin, "end": end, "cpu_before": cpu_before, "process": self.process_index})
+        self.slices.append({"begin": begin, "end": end, "cpu_before": cpu_before, "process": self.process_index,
+                            "display": self.display})
         self.ran += end - begin
 
     def close_slice(self, settings, round_index):
@@ -256,12 +266,12 @@ class Program:
             self.rss.append((self.ran, kib))
 
     def restart(self, settle):
-        """Ends the program and starts its next process; its slices go on. Start-up time and
-        memory stay those of the first process."""
+        """Ends the program and starts its next process, on the next display; its slices go on.
+        Start-up time and memory stay those of the first process."""
         first_frame, ran = self.first_frame, self.ran
         self.end()
-        self._launch()
         self.process_index += 1
+        self._launch()
         self.start(settle)
         self.first_frame, self.ran = first_frame, ran
 

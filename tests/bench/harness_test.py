@@ -194,6 +194,9 @@ if sys.argv[1:2] == ["--frames"]:
         sys.stderr.flush()
         time.sleep(0.01)
 name = sys.argv[1] if os.environ.get("FAKE_FOUND", "1") == "1" else "/elsewhere/other"
+if os.environ.get("FAKE_STARTS"):
+    with open(os.environ["FAKE_STARTS"], "a") as f:
+        f.write("%s %s\\n" % (os.path.basename(name), os.environ["DISPLAY"]))
 subprocess.run([name, __file__, "--frames"], executable=sys.executable)
 """
 # A stand-in for xdotool: the focus is on the fake program's window unless FAKE_FOCUS says
@@ -250,6 +253,19 @@ class NothingSilent(unittest.TestCase):
 
     def test_a_soak_that_cannot_find_its_process_fails_the_run(self):
         self.fails("its Unix process was not found", FAKE_FOUND="0")
+
+    def test_each_process_of_a_group_moves_its_programs_one_display_on(self):
+        starts = os.path.join(self.folder.name, "starts")
+        ctx = dataclasses.replace(self.ctx, displays=[":0", ":1"])
+        settings = measure.Settings(rounds=3, slice=0.1, warmup=0.02, settle=0.05, processes=3)
+        with unittest.mock.patch.dict(os.environ, FAKE_STARTS=starts):
+            programs = measure.run_group(ctx, [PRODUCT, REFERENCE], settings, lambda text: None)
+        measure.stop_all(programs)
+        self.assertEqual([res.path_result(p.path, p)["round_displays"] for p in programs],
+                         [[":0", ":1", ":0"], [":1", ":0", ":1"]])
+        with open(starts) as f:
+            self.assertEqual(f.read().split(), ["p.exe", ":0", "r.exe", ":1", "p.exe", ":1", "r.exe", ":0",
+                                                "p.exe", ":0", "r.exe", ":1"])
 
 
 if __name__ == "__main__":
