@@ -25,13 +25,16 @@ volatile LONG stopRequested = 0;
 HANDLE runnerJob = nullptr;
 HANDLE writtenEvent = nullptr;
 
+// Ctrl+C only raises the flag: the main thread sees it within milliseconds and ends the programs,
+// gives the display mode back and writes the report (doing that here as well raced it, and once
+// left the runner hanging after its programs had gone).
 BOOL WINAPI OnConsoleControl(DWORD event) {
   InterlockedExchange(&stopRequested, 1);
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
+  // Closing the console ends the runner soon after this returns: no time to end each program
+  // gently; the job ends them at once, the main thread writes what it has.
   if (runnerJob) TerminateJobObject(runnerJob, 1);
-  ChangeDisplaySettingsA(nullptr, 0);
-  // Closing the console ends the runner when this returns: first let it write what it has.
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && writtenEvent)
-    WaitForSingleObject(writtenEvent, kCloseGraceMs);
+  if (writtenEvent) WaitForSingleObject(writtenEvent, kCloseGraceMs);
   return TRUE;
 }
 
