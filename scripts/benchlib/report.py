@@ -440,9 +440,16 @@ def _change(d):
 
 
 def _stack(d):
-    s = d["run"]["stack"]
+    run = d["run"]
+    renderer = (run.get("gl") or {}).get("renderer", "?")
+    if "stack" not in run:  # the Windows runner's: a desktop rather than a Wine stack
+        desktop = run.get("desktop") or {}
+        return "%s, %s build, %s on %s, GL %s, display adapter %s" % (
+            run["date"], run["arch"], run.get("harness", "?"), desktop.get("windows", "?"), renderer,
+            desktop.get("adapter", "?"))
+    s = run["stack"]
     return "%s, %s build, GL %s (%s), DirectDraw renderer %s" % (
-        d["run"]["date"], d["run"]["arch"], s["gl_driver"], d["run"]["gl"].get("renderer", "?"), s["ddraw_renderer"])
+        run["date"], run["arch"], s["gl_driver"], renderer, s["ddraw_renderer"])
 
 
 def print_compare(old, new, found):

@@ -31,18 +31,18 @@ def path_result(path, program, gl_calls=None):
     cpu_rounds = [s["cpu_per_frame"] for s in slices]
     # Slices from before processes were numbered are all one process.
     processes = [s.get("process", 0) for s in slices]
-    displays = [s.get("display", program.display) for s in slices]
     fps = stats.process_interval(fps_rounds, processes)
     glyphs = table.glyphs_per_frame(path)
     frame_ms = stats.process_interval([1000.0 / f if f else None for f in fps_rounds], processes)
     return {
         "key": path.key, "name": path.name, "group": path.group, "command": program.command,
-        "display": displays[0] if displays else program.display, "frame_source": path.source, "phrases": path.phrases,
+        # The first process's display: the others move on by one (program.display_for).
+        "display": slices[0].get("display", program.display) if slices else program.display,
+        "frame_source": path.source, "phrases": path.phrases,
         "glyphs_per_frame": glyphs, "reference": path.reference, "rounds": len(slices),
         "processes": len(set(processes)),
         "frames": round(sum(s["frames"] for s in slices)), "seconds": round(sum(s["seconds"] for s in slices), 2),
         "fps": interval_dict(fps), "fps_rounds": fps_rounds, "round_processes": processes,
-        "round_displays": displays,
         "round_frames": [s["frames"] for s in slices],
         "frame_ms": interval_dict(frame_ms),
         "cpu_ms_per_frame": interval_dict(stats.process_interval(cpu_rounds, processes)), "cpu_rounds": cpu_rounds,

@@ -191,7 +191,8 @@ def paired_ratios(numerators, denominators, processes=None):
     """Per-round ratios of two paths measured in the same rounds, and the process of each."""
     if processes is None or len(processes) != len(numerators):
         processes = [0] * len(numerators)
-    kept = [(a / b, k) for a, b, k in zip(numerators, denominators, processes) if a is not None and b]
+    # A side at 0 measured nothing (a CPU time below its clock's resolution), like a lost round.
+    kept = [(a / b, k) for a, b, k in zip(numerators, denominators, processes) if a is not None and b is not None and a > 0 and b > 0]
     return [r for r, _ in kept], [k for _, k in kept]
 
 

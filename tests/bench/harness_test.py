@@ -261,7 +261,7 @@ class NothingSilent(unittest.TestCase):
         with unittest.mock.patch.dict(os.environ, FAKE_STARTS=starts):
             programs = measure.run_group(ctx, [PRODUCT, REFERENCE], settings, lambda text: None)
         measure.stop_all(programs)
-        self.assertEqual([res.path_result(p.path, p)["round_displays"] for p in programs],
+        self.assertEqual([[s["display"] for s in p.slices] for p in programs],
                          [[":0", ":1", ":0"], [":1", ":0", ":1"]])
         with open(starts) as f:
             self.assertEqual(f.read().split(), ["p.exe", ":0", "r.exe", ":1", "p.exe", ":1", "r.exe", ":0",

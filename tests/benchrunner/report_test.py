@@ -1,6 +1,8 @@
 """The runner core's results.json read by scripts/bench's own Python, and report.html (the one
 template, filled by the runner and by benchlib/html.py) rendered by a headless browser.
 Argument: the benchrunner_sample program."""
+import contextlib
+import io
 import json
 import os
 import re
@@ -82,6 +84,10 @@ class ResultsRoundTrip(unittest.TestCase):
         found = res.compare(self.data, self.data)
         self.assertTrue(found["ratios"])
         self.assertTrue(all(r["agreement"] == "agree" for r in found["ratios"] if r["change"]))
+        printed = io.StringIO()
+        with contextlib.redirect_stdout(printed):  # a run of each harness against the other's
+            report.print_compare(bench_data(), self.data, res.compare(bench_data(), self.data))
+        self.assertRegex(printed.getvalue(), r"old: .*DirectDraw renderer gl\nnew: .*windows-runner on ")
         for line in self.data["targets"] + self.data["information"]:
             self.assertIn(line["kind"], ("ratio", "share", "seconds"))
 

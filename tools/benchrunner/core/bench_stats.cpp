@@ -179,7 +179,8 @@ PairedRatios PairRatios(const std::vector<double>& numerators,
   PairedRatios paired;
   for (size_t i = 0; i < numerators.size() && i < denominators.size(); ++i) {
     double a = numerators[i], b = denominators[i];
-    if (std::isnan(a) || std::isnan(b) || b == 0) continue;
+    // A side at 0 measured nothing (a CPU time below its clock's resolution), like a lost round.
+    if (!Measured(a) || !Measured(b)) continue;
     paired.ratios.push_back(a / b);
     paired.processes.push_back(known ? processes[i] : 0);
   }

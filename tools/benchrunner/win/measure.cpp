@@ -4,6 +4,7 @@
 #include "measure.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "slice_frames.h"
@@ -18,6 +19,9 @@ const double kSliceFrames = 4;  // a slow path's slice is stretched to hold at l
 const double kFullScreenSettleSeconds = 1.0;
 const DWORD kEndWaitMs = 3000;          // for a program to end after Esc
 const int32_t kSafetySeconds = 100000;  // a reference's own time limit: the runner ends it first
+// A process's CPU time advances in clock ticks: a slice that used fewer than this many is too
+// coarse to count (under Wine only the time of the Windows threads shows, a tick or two).
+const double kCpuTicks = 10;
 
 struct PathState {
   const PathRow* row;
@@ -28,6 +32,20 @@ struct PathState {
 };
 
 bool Stopped(const MeasureContext& c) { return *c.stop != 0; }
+
+double ClockTickSeconds() {
+  DWORD adjustment = 0, increment = 0;
+  BOOL disabled = FALSE;
+  if (!GetSystemTimeAdjustment(&adjustment, &increment, &disabled) || increment == 0)
+    return 0.015625;  // the usual 64 Hz
+  return increment / 1e7;
+}
+
+// CPU ms per frame of a slice; NaN (not measured) below the clock's resolution.
+double CpuMsPerFrame(double usedSeconds, double frames) {
+  if (frames <= 0 || usedSeconds < kCpuTicks * ClockTickSeconds()) return std::nan("");
+  return usedSeconds * 1000 / frames;
+}
 
 void RouteReports(MeasureContext& c, std::vector<PathState>& paths) {
   for (DebugLine& line : TakeDebugLines(c.output)) {
@@ -127,8 +145,7 @@ bool Slice(MeasureContext& c, std::vector<PathState>& paths, PathState& p, int32
   slice.fps = SliceFps(count);
   slice.frames = count.frames;
   slice.seconds = count.seconds;
-  slice.cpuMsPerFrame =
-      count.allFrames > 0 ? (ChildCpuSeconds(p.child) - cpu) * 1000 / count.allFrames : 0;
+  slice.cpuMsPerFrame = CpuMsPerFrame(ChildCpuSeconds(p.child) - cpu, count.allFrames);
   slice.process = process;
   slice.round = round;
   p.run->slices.push_back(slice);
