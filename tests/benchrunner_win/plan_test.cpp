@@ -49,10 +49,12 @@ TEST(RunPlan, QuickIsShortAndRoundsSplitOverProcesses) {
   RunTimes q = TimesFor(quick);
   RunTimes plain = TimesFor(RunnerOptions{});
   EXPECT_LT(q.rounds * q.sliceSeconds, plain.rounds * plain.sliceSeconds);
-  EXPECT_EQ(2, plain.processes);
-  // Too few rounds for a second process: one.
-  RunnerOptions three;
+  EXPECT_EQ(5, plain.processes);
+  // Two rounds a process at least; too few rounds for a second process: one.
+  RunnerOptions six, three;
+  six.rounds = 6;
   three.rounds = 3;
+  EXPECT_EQ(3, TimesFor(six).processes);
   EXPECT_EQ(1, TimesFor(three).processes);
   std::vector<int32_t> split;
   for (int32_t round = 0; round < 5; ++round) split.push_back(ProcessOfRound(round, 5, 2));
