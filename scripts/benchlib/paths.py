@@ -91,8 +91,17 @@ class Share:
 
 
 @dataclasses.dataclass(frozen=True)
+class Plan:
+    """The plain run both harnesses make: its rounds, and the processes each path of a paired
+    group runs as, one after another."""
+    rounds: int
+    processes: int
+
+
+@dataclasses.dataclass(frozen=True)
 class Table:
     paths: list
+    plan: Plan
     rounds_cap: dict
     info_ratios: list
     shares: list
@@ -171,6 +180,18 @@ def _whole(raw, name, default, faults, least=1):
     return value
 
 
+def _plan(raw, faults):
+    """The table's plan; a faulty one is named and replaced by one round in one process."""
+    if "plan" not in raw:
+        faults.append("plan is missing")
+        return Plan(1, 1)
+    plan = _row(Plan, raw["plan"], "plan", faults)
+    if plan and min(plan.rounds, plan.processes) < 1:
+        faults.append("plan: rounds and processes must be at least 1")
+        plan = None
+    return plan or Plan(1, 1)
+
+
 def parse(raw):
     """The table from paths.json's decoded content; what is wrong lands in Table.faults."""
     faults = []
@@ -185,7 +206,7 @@ def parse(raw):
     if not isinstance(sweep, list) or not all(_fits(n, int) and n >= 1 for n in sweep):
         faults.append("sweep_phrases must be a list of whole numbers of at least 1")
         sweep = []
-    return Table(paths=_rows(Path, raw.get("paths"), "paths", faults), rounds_cap=cap,
+    return Table(paths=_rows(Path, raw.get("paths"), "paths", faults), plan=_plan(raw, faults), rounds_cap=cap,
                  info_ratios=_rows(InfoRatio, raw.get("info_ratios", []), "info_ratios", faults),
                  shares=_rows(Share, raw.get("shares", []), "shares", faults), sweep_phrases=sweep,
                  max_phrases=_whole(raw, "max_phrases", 1, faults),
@@ -204,6 +225,7 @@ def load(path=TABLE_FILE):
 
 TABLE = load()
 PATHS = TABLE.paths
+PLAN = TABLE.plan
 ROUNDS_CAP = TABLE.rounds_cap
 INFO_RATIOS = TABLE.info_ratios
 SHARES = TABLE.shares

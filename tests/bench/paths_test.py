@@ -13,7 +13,7 @@ ROW = {"key": "a", "name": "A", "program": "a.exe", "source": "debug", "phrases"
 
 
 def parsed(**changes):
-    raw = {"phrase_glyphs": 33, "paths": [ROW], "max_phrases": 10}
+    raw = {"phrase_glyphs": 33, "paths": [ROW], "max_phrases": 10, "plan": {"rounds": 20, "processes": 5}}
     raw.update(changes)
     return table.parse(raw)
 
@@ -40,7 +40,17 @@ class Loading(unittest.TestCase):
             with self.subTest(fault=fault):
                 self.assertIn(fault, table.check(table=parsed(paths=rows)))
         self.assertIn("max_phrases must be a whole number of at least 1", parsed(max_phrases=0).faults)
-        self.assertEqual(table.parse([]).faults, ["the table is not a JSON object", "paths must be a list"])
+        no_plan = table.parse({"phrase_glyphs": 33, "paths": [ROW]})
+        self.assertIn("plan is missing", no_plan.faults)
+        self.assertEqual(no_plan.plan, table.Plan(1, 1))
+        for plan, fault in [({"rounds": 20}, "plan: processes is missing"), (5, "plan: not an object"),
+                            ({"rounds": 0, "processes": 5}, "plan: rounds and processes must be at least 1")]:
+            with self.subTest(fault=fault):
+                broken = parsed(plan=plan)
+                self.assertIn(fault, broken.faults)
+                self.assertEqual(broken.plan, table.Plan(1, 1))
+        self.assertEqual(table.parse([]).faults, ["the table is not a JSON object", "paths must be a list",
+                                                  "plan is missing"])
         with tempfile.NamedTemporaryFile("w", suffix=".json", delete=False) as f:
             f.write("{\"paths\": [")
         try:

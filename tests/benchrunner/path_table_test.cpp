@@ -7,8 +7,11 @@
 namespace {
 
 // Two paths of one group, a reference pair with a target, plus an information line and a share.
-std::string Table(const std::string& product, const std::string& extra = "") {
-  return R"({"phrase_glyphs": 33, "paths": [)" + product +
+const char kPlan[] = R"("plan": {"rounds": 20, "processes": 5}, )";
+
+std::string Table(const std::string& product, const std::string& extra = "",
+                  const std::string& plan = kPlan) {
+  return R"({"phrase_glyphs": 33, )" + plan + R"("paths": [)" + product +
          R"(, {"key": "ref", "name": "reference", "program": "r.exe", "args": ["{seconds}", "{phrases}"],
          "source": "debug", "phrases": 200, "group": "g", "sweep": true}],
          "info_ratios": [{"label": "i", "numerator": "p", "denominator": "ref"}],
@@ -40,6 +43,8 @@ TEST(PathTable, ScriptsBenchsOwnFileLoadsWhole) {
   EXPECT_EQ(*mode1->bar, 0.97);
   EXPECT_FALSE(FindPath(table, "gl_reference-glyphs")->bar.has_value());
   EXPECT_EQ(RoundsFor(table, "2d-more", 20), 8);
+  EXPECT_EQ(table.plan.rounds, 20);
+  EXPECT_EQ(table.plan.processes, 5);
   EXPECT_EQ(RoundsFor(table, "gl", 20), 20);
   EXPECT_EQ(GlyphsPerFrame(table, *mode1), 199 * 33);
   const PathRow* calls = FindPath(table, "ddraw_reference-calls");
@@ -99,6 +104,13 @@ TEST(PathTable, EachFaultIsNamedAndLeavesNoTable) {
       {with(R"("program": "p.exe", )", ""), "p: no program"},
       {Table(kProduct, R"(, "rounds_cap": {"g": 0})"),
        "paths.json: rounds_cap must be group: a whole number >= 1"},
+      {Table(kProduct, "", ""), "paths.json: no plan"},
+      {Table(kProduct, "", R"("plan": 20, )"), "paths.json: plan must be an object"},
+      {Table(kProduct, "", R"("plan": {"rounds": 0, "processes": 5}, )"),
+       "plan: rounds must be a whole number of at least 1"},
+      {Table(kProduct, "", R"("plan": {"rounds": 20}, )"), "plan: no processes"},
+      {Table(kProduct, "", R"("plan": {"rounds": 20, "processes": 5, "slice": 1}, )"),
+       "plan: unknown field slice"},
       {Table(kProduct, R"(, "sweep_phrases": [0])"),
        "paths.json: sweep_phrases must be a list of whole numbers of at least 1"},
       {Table(kProduct, R"(, "shares": [{"label": "s", "part": "x", "whole": "p"}])"),

@@ -43,19 +43,22 @@ TEST(RunnerOptions, BadValuesAndUnknownWordsAreRefused) {
   }
 }
 
-TEST(RunPlan, QuickIsShortAndRoundsSplitOverProcesses) {
+TEST(RunPlan, APlainRunIsTheTablesPlanQuickIsShortAndRoundsSplitOverProcesses) {
+  const DefaultPlan plan{24, 6};
   RunnerOptions quick;
   quick.quick = true;
-  RunTimes q = TimesFor(quick);
-  RunTimes plain = TimesFor(RunnerOptions{});
+  RunTimes q = TimesFor(quick, plan);
+  RunTimes plain = TimesFor(RunnerOptions{}, plan);
+  EXPECT_EQ(24, plain.rounds);
+  EXPECT_EQ(6, plain.processes);
   EXPECT_LT(q.rounds * q.sliceSeconds, plain.rounds * plain.sliceSeconds);
-  EXPECT_EQ(5, plain.processes);
+  EXPECT_EQ(1, q.processes);
   // Two rounds a process at least; too few rounds for a second process: one.
   RunnerOptions six, three;
   six.rounds = 6;
   three.rounds = 3;
-  EXPECT_EQ(3, TimesFor(six).processes);
-  EXPECT_EQ(1, TimesFor(three).processes);
+  EXPECT_EQ(3, TimesFor(six, plan).processes);
+  EXPECT_EQ(1, TimesFor(three, plan).processes);
   std::vector<int32_t> split;
   for (int32_t round = 0; round < 5; ++round) split.push_back(ProcessOfRound(round, 5, 2));
   EXPECT_EQ((std::vector<int32_t>{0, 0, 0, 1, 1}), split);

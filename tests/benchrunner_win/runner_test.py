@@ -24,6 +24,7 @@ DESKTOP = "1024x768"
 STAND_IN_TABLE = {
     "_about": "the runner test's own table",
     "phrase_glyphs": 33,
+    "plan": {"rounds": 20, "processes": 5},
     "paths": [
         {"key": "silent", "name": "never reports", "program": "silent_program.exe",
          "source": "debug", "phrases": 1, "group": "a"},

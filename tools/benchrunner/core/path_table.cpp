@@ -145,6 +145,17 @@ bool ReadRoundsCap(Fields& top, PathTable& table) {
   return true;
 }
 
+bool ReadPlan(Fields& top, PathTable& table) {
+  const JsonValue* v = Take(top, "plan", true);
+  if (!v) return false;
+  if (v->kind != JsonKind::kObject) return Wrong(top, "plan", "an object");
+  Fields f{*v, "plan", {}, {}};
+  bool ok = Count(f, "rounds", table.plan.rounds, true, 1) &&
+            Count(f, "processes", table.plan.processes, true, 1) && NoStrangers(f);
+  if (!ok) top.error = f.error;
+  return ok;
+}
+
 bool ReadSweepPhrases(Fields& top, PathTable& table) {
   const JsonValue* v = Take(top, "sweep_phrases", false);
   if (!v) return true;
@@ -166,7 +177,7 @@ bool ReadTop(const JsonValue& root, PathTable& table, std::string& error) {
     table.rows.emplace_back();
     ok = ReadRow(rows->items[i], i, table.rows.back(), top.error);
   }
-  ok = ok && ReadRoundsCap(top, table) && ReadSweepPhrases(top, table) &&
+  ok = ok && ReadPlan(top, table) && ReadRoundsCap(top, table) && ReadSweepPhrases(top, table) &&
        Count(top, "max_phrases", table.maxPhrases, false, 1) &&
        ReadLines(top, "info_ratios", table.infoRatios,
                  [](Fields& f, InfoRatio& l) {

@@ -41,6 +41,13 @@ struct RoundsCap {
   int32_t rounds = 0;
 };
 
+// The plain run both harnesses make: its rounds, and the processes each path of a paired (or,
+// here, windowed) group runs as, one after another.
+struct DefaultPlan {
+  int32_t rounds = 1;
+  int32_t processes = 1;
+};
+
 struct PathTable {
   int32_t phraseGlyphs = 1;
   std::vector<PathRow> rows;
@@ -49,6 +56,7 @@ struct PathTable {
   std::vector<ShareLine> shares;
   std::vector<int32_t> sweepPhrases;
   int32_t maxPhrases = 1;
+  DefaultPlan plan;
 };
 
 // Parses paths.json and checks it (CheckPathTable). False with a one-line reason (or the faults,

@@ -115,7 +115,7 @@ int Run(const RunnerOptions& options, const PathTable& table) {
     std::fprintf(stderr, "glyphstorm-bench: %s\n", error.c_str());
     return kExitFailed;
   }
-  RunTimes times = TimesFor(options);
+  RunTimes times = TimesFor(options, table.plan);
   RunRecord record = NewRecord(times, rows);
   MeasureContext context{&table, runnerJob, output,          ProgramFolder(),
                          {},     times,     kReportPeriodMs, &stopRequested};

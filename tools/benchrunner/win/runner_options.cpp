@@ -6,9 +6,8 @@
 namespace {
 
 const int32_t kMaxRounds = 1000;
-// Five processes, as scripts/bench: the interval is a t interval over processes (t is 12.7 with
-// two, 2.78 with five), so their number is what narrows it.
-const RunTimes kPlainTimes = {20, 1.0, 0.2, 1.0, 5};
+// Rounds and processes come from the path table's plan, which scripts/bench runs too.
+const RunTimes kPlainTimes = {0, 1.0, 0.2, 1.0, 0};
 const RunTimes kQuickTimes = {3, 0.5, 0.2, 0.3, 1};
 
 bool ParseRounds(const std::string& text, int32_t& rounds) {
@@ -57,8 +56,12 @@ OptionsResult ParseRunnerOptions(int argc, const char* const* argv, RunnerOption
   return options.help ? OptionsResult::Help : OptionsResult::Run;
 }
 
-RunTimes TimesFor(const RunnerOptions& options) {
+RunTimes TimesFor(const RunnerOptions& options, const DefaultPlan& plan) {
   RunTimes times = options.quick ? kQuickTimes : kPlainTimes;
+  if (!options.quick) {
+    times.rounds = plan.rounds;
+    times.processes = plan.processes;
+  }
   if (options.rounds > 0) times.rounds = options.rounds;
   // Each process gets two rounds at least; fewer than four rounds are one process.
   times.processes = std::max<int32_t>(1, std::min<int32_t>(times.processes, times.rounds / 2));
@@ -70,7 +73,7 @@ std::string RunnerUsage() {
          "  Measures every drawing path of paths.json against its reference program and writes\n"
          "  results.json and report.html into report\\<date-time>\\ beside this program (or DIR).\n"
          "  --quick   a smoke run: 3 short rounds\n"
-         "  --rounds  rounds of the comparison (default 20)\n"
+         "  --rounds  rounds of the comparison (default: the plan in paths.json)\n"
          "  --paths   only these paths (an unknown key lists the keys)\n";
 }
 

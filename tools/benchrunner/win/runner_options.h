@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "run_record.h"
+
 struct RunnerOptions {
   bool quick = false;
   int32_t rounds = 0;              // 0: the default for the run's kind
@@ -27,7 +29,8 @@ enum class OptionsResult { Run, Help, Bad };
 // --quick, --rounds N (1 to 1000), --paths key,key, --out DIR, --help. Bad: `error` says why.
 OptionsResult ParseRunnerOptions(int argc, const char* const* argv, RunnerOptions& options,
                                  std::string& error);
-RunTimes TimesFor(const RunnerOptions& options);
+// The plain run's rounds and processes are the table's plan.
+RunTimes TimesFor(const RunnerOptions& options, const DefaultPlan& plan);
 // The usage text.
 std::string RunnerUsage();
 
