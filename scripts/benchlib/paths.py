@@ -206,7 +206,8 @@ def parse(raw):
     if not isinstance(sweep, list) or not all(_fits(n, int) and n >= 1 for n in sweep):
         faults.append("sweep_phrases must be a list of whole numbers of at least 1")
         sweep = []
-    return Table(paths=_rows(Path, raw.get("paths"), "paths", faults), plan=_plan(raw, faults), rounds_cap=cap,
+    return Table(paths=_rows(Path, raw.get("paths"), "paths", faults), plan=_plan(raw, faults),
+                 rounds_cap=cap,
                  info_ratios=_rows(InfoRatio, raw.get("info_ratios", []), "info_ratios", faults),
                  shares=_rows(Share, raw.get("shares", []), "shares", faults), sweep_phrases=sweep,
                  max_phrases=_whole(raw, "max_phrases", 1, faults),

@@ -109,8 +109,6 @@ TEST(PathTable, EachFaultIsNamedAndLeavesNoTable) {
       {Table(kProduct, "", R"("plan": {"rounds": 0, "processes": 5}, )"),
        "plan: rounds must be a whole number of at least 1"},
       {Table(kProduct, "", R"("plan": {"rounds": 20}, )"), "plan: no processes"},
-      {Table(kProduct, "", R"("plan": {"rounds": 20, "processes": 5, "slice": 1}, )"),
-       "plan: unknown field slice"},
       {Table(kProduct, R"(, "sweep_phrases": [0])"),
        "paths.json: sweep_phrases must be a list of whole numbers of at least 1"},
       {Table(kProduct, R"(, "shares": [{"label": "s", "part": "x", "whole": "p"}])"),
