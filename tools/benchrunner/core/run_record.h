@@ -41,8 +41,8 @@ struct RoundsCap {
   int32_t rounds = 0;
 };
 
-// The plain run both harnesses make: its rounds, and the processes each path of a paired (or,
-// here, windowed) group runs as, one after another.
+// The plain run both harnesses make: its rounds, and the processes each path of a paired group
+// (in the runner: of a windowed group) runs as, one after another.
 struct DefaultPlan {
   int32_t rounds = 1;
   int32_t processes = 1;
