@@ -10,12 +10,12 @@ import tempfile
 import unittest
 
 import wineharness
-from benchlib import wineplumbing  # noqa: E402
+from linux import wineplumbing  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TREE = os.path.dirname(os.path.abspath(wineharness.BIN))
-sys.path.insert(0, os.path.join(TOP, "scripts"))
-from benchlib import paths as table  # noqa: E402
+sys.path.insert(0, os.path.join(TOP, "bench"))
+from linux import paths as table  # noqa: E402
 
 BENCH = [sys.executable, os.path.join(TOP, "scripts", "bench")]
 

@@ -10,10 +10,10 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(HERE))
-sys.path[:0] = [os.path.join(TOP, "scripts"), os.path.join(TOP, "tests", "tools")]
+sys.path[:0] = [os.path.join(TOP, "bench"), os.path.join(TOP, "tests", "tools")]
 
-from benchlib import export  # noqa: E402
-from benchlib import results as res  # noqa: E402
+from linux import export  # noqa: E402
+from linux import results as res  # noqa: E402
 
 OLD = res.load(os.path.join(HERE, "data", "processes-old"))
 NEW = res.load(os.path.join(HERE, "data", "processes-new"))

@@ -15,12 +15,12 @@ import unittest
 import unittest.mock
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(TOP, "scripts"))
-from benchlib import measure, report  # noqa: E402
-from benchlib import paths as table  # noqa: E402
-from benchlib import results as res  # noqa: E402
-from benchlib import program  # noqa: E402
-from benchlib.program import PathFailure  # noqa: E402
+sys.path.insert(0, os.path.join(TOP, "bench"))
+from linux import measure, report  # noqa: E402
+from linux import paths as table  # noqa: E402
+from linux import results as res  # noqa: E402
+from linux import program  # noqa: E402
+from linux.program import PathFailure  # noqa: E402
 
 PRODUCT = table.Path(key="p", name="product", program="p.exe", source="swap", phrases=10, group="g",
                      reference="r", bar=0.97)

@@ -6,8 +6,8 @@ import tempfile
 import unittest
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(TOP, "scripts"))
-from benchlib import paths as table  # noqa: E402
+sys.path.insert(0, os.path.join(TOP, "bench"))
+from linux import paths as table  # noqa: E402
 
 ROW = {"key": "a", "name": "A", "program": "a.exe", "source": "debug", "phrases": 3, "group": "g"}
 

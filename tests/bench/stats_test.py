@@ -13,11 +13,11 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(TOP, "scripts"))
+sys.path.insert(0, os.path.join(TOP, "bench"))
 
-from benchlib import paths as table  # noqa: E402
-from benchlib import results as res  # noqa: E402
-from benchlib import stats  # noqa: E402
+from linux import paths as table  # noqa: E402
+from linux import results as res  # noqa: E402
+from linux import stats  # noqa: E402
 
 
 class Rates(unittest.TestCase):

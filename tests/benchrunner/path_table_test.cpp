@@ -32,7 +32,7 @@ std::string Load(const std::string& text, PathTable& table) {
 
 TEST(PathTable, ScriptsBenchsOwnFileLoadsWhole) {
   PathTable table;
-  std::string text = ReadSourceFile("scripts/benchlib/paths.json");
+  std::string text = ReadSourceFile("bench/paths.json");
   ASSERT_EQ(Load(text, table), "");
   EXPECT_EQ(table.phraseGlyphs, 33);
   const PathRow* mode1 = FindPath(table, "glyphstorm-mode1");

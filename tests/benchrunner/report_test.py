@@ -1,5 +1,5 @@
 """The runner core's results.json read by scripts/bench's own Python, and report.html (the one
-template, filled by the runner and by benchlib/html.py) rendered by a headless browser.
+template, filled by the runner and by linux/html.py) rendered by a headless browser.
 Argument: the benchrunner_sample program."""
 import contextlib
 import io
@@ -14,12 +14,12 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(HERE))
-sys.path[:0] = [os.path.join(TOP, "scripts")]
+sys.path[:0] = [os.path.join(TOP, "bench")]
 
-from benchlib import html  # noqa: E402
-from benchlib import paths as table  # noqa: E402
-from benchlib import report  # noqa: E402
-from benchlib import results as res  # noqa: E402
+from linux import html  # noqa: E402
+from linux import paths as table  # noqa: E402
+from linux import report  # noqa: E402
+from linux import results as res  # noqa: E402
 
 SAMPLE = sys.argv.pop(1) if len(sys.argv) > 1 else None
 WINDOW = (1000, 2400)

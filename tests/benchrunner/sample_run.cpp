@@ -14,7 +14,7 @@ std::string ReadSourceFile(const std::string& relative) {
 PathTable SampleTable() {
   PathTable table;
   std::string error;
-  LoadPathTable(ReadSourceFile("scripts/benchlib/paths.json"), table, error);
+  LoadPathTable(ReadSourceFile("bench/paths.json"), table, error);
   return table;
 }
 

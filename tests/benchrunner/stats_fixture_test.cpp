@@ -1,6 +1,6 @@
 // The statistics port against scripts/bench's fixture: the same rounds in give the same
 // medians, intervals, coverages and verdicts out.
-#include "bench_stats.h"
+#include "stats.h"
 #include "json.h"
 #include "sample_run.h"
 
@@ -86,7 +86,7 @@ TEST(StatsFixture, IntervalsRatiosVerdictsAndComparisonsAgree) {
                                   Processes(JsonMember(c, "numerator_processes")),
                                   Processes(JsonMember(c, "denominator_processes")));
     } else if (kind == "compare") {
-      Change change = CompareRuns(Paired(*JsonMember(c, "old")), Paired(*JsonMember(c, "new")));
+      Change change = RunChange(Paired(*JsonMember(c, "old")), Paired(*JsonMember(c, "new")));
       EXPECT_EQ(change.agreement, JsonMember(expect, "agreement")->text) << what;
       if (change.ratio) {
         ExpectInterval(change.ratio, expect, what);

@@ -11,7 +11,7 @@ import os
 import subprocess
 import time
 
-from benchlib.wineplumbing import GLYPHSTORM_FILES, LineReader, decode_debugstr, log_lines, start_xvfb, stop_xvfb
+from linux.wineplumbing import GLYPHSTORM_FILES, LineReader, decode_debugstr, log_lines, start_xvfb, stop_xvfb
 
 BIN = os.environ.get("GLYPHSTORM_BIN", "")
 RUNNER = os.environ.get("GLYPHSTORM_RUN", "")

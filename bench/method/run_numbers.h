@@ -2,7 +2,7 @@
 // paths (targets, information, run quality), as scripts/benchlib/results.py computes them.
 #pragma once
 
-#include "bench_stats.h"
+#include "stats.h"
 #include "json.h"
 #include "run_record.h"
 

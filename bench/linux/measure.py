@@ -11,9 +11,9 @@ import subprocess
 import tempfile
 import time
 
-from benchlib import paths as table
-from benchlib import wineplumbing as wp
-from benchlib.program import PathFailure, Program
+from linux import paths as table
+from linux import wineplumbing as wp
+from linux.program import PathFailure, Program
 
 VTAPI_INI = "[display]\nwidth=800\nheight=600\nbpp=32\nfullscreen=2\n"
 # A round counts as loaded when other processes kept this much of the machine busy (cores).

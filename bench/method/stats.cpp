@@ -1,6 +1,6 @@
 // The statistics port; each function mirrors its namesake in scripts/benchlib/stats.py, down to
 // the iteration counts, so the digits agree.
-#include "bench_stats.h"
+#include "stats.h"
 
 #include <algorithm>
 #include <cmath>
@@ -228,7 +228,7 @@ std::optional<StatInterval> UnpairedRatioInterval(const std::vector<double>& num
                       {}};
 }
 
-Change CompareRuns(const std::optional<StatInterval>& oldRun,
+Change RunChange(const std::optional<StatInterval>& oldRun,
                    const std::optional<StatInterval>& newRun, double level) {
   std::optional<StatInterval> ratio = Quotient(newRun, oldRun, level);
   if (!ratio) return {ratio, kTooFew};

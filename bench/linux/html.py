@@ -4,7 +4,7 @@ import json
 import math
 import os
 
-TEMPLATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "report.html")
+TEMPLATE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "method", "report.html")
 MARKER = "/*RESULTS_JSON*/null"
 
 

@@ -1,6 +1,6 @@
 // The summary scripts/bench prints (benchlib/report.py's print_summary), made from the run's own
 // results.json so the printed table and the file cannot disagree.
-#include "bench_stats.h"
+#include "stats.h"
 #include "json.h"
 #include "run_numbers.h"
 #include "run_record.h"

@@ -6,9 +6,9 @@ import signal
 import subprocess
 import time
 
-from benchlib import paths as table
-from benchlib import stats
-from benchlib import wineplumbing as wp
+from linux import paths as table
+from linux import stats
+from linux import wineplumbing as wp
 
 START_TIMEOUT = 90
 # A program that presents no frame for this long (s) while it runs has failed.

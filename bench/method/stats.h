@@ -1,7 +1,8 @@
-// The benchmark's statistics, as scripts/benchlib/stats.py computes them: the process is the
-// unit; over K >= 2 processes a Student t interval of the log per-process medians, over one
-// process an order-statistic interval of the median with its exact coverage. Closed
-// computations only, so both harnesses print the same digits. Portable.
+// The benchmark's statistics. The process is the unit: a program keeps effects of its own (where
+// its memory and threads landed) that its rounds cannot average out. Over K >= 2 processes a
+// Student t interval of the log per-process medians; over one process an order-statistic
+// interval of the median of its rounds with its exact coverage. Closed computations only (no
+// resampling): the same rounds give the same digits. Portable.
 #pragma once
 
 #include <cstdint>
@@ -32,10 +33,7 @@ struct StatInterval {
 
 bool OverProcesses(const StatInterval& interval);
 
-double IncompleteBeta(double a, double b, double x);
-// P(T > t) for Student's t with df > 0 degrees of freedom, t >= 0.
-double TUpperTail(double t, double df);
-// The t with P(T <= t) = p, 0.5 <= p < 1.
+// The t with P(T <= t) = p, 0.5 <= p < 1, df > 0 (not only whole).
 double TQuantile(double p, double df);
 double Median(std::vector<double> values);  // 0 for none
 // The median of each process's positive values, in the order of the processes' numbers; a
@@ -75,13 +73,18 @@ struct Change {
   std::optional<StatInterval> ratio;  // new / old, over processes
   const char* agreement;              // kAgree when the interval holds 1, kDiffer, or kTooFew
 };
-Change CompareRuns(const std::optional<StatInterval>& oldRun,
+Change RunChange(const std::optional<StatInterval>& oldRun,
                    const std::optional<StatInterval>& newRun, double level = kLevel);
 
 std::optional<double> HalfWidth(const std::optional<StatInterval>& interval);
 const char* Verdict(const std::optional<StatInterval>& interval, double bar);
 // A target on one measured value: met when below the bar (or at/above it when !below).
 const char* ValueVerdict(std::optional<double> value, double bar, bool below = true);
+struct LineFit {
+  double fixed = 0, slope = 0, r2 = 0;
+};
+// Least-squares line y = fixed + slope x; nothing for fewer than two distinct x.
+std::optional<LineFit> FitLine(const std::vector<double>& xs, const std::vector<double>& ys);
 // Coefficient of variation (sample standard deviation / mean) of the given values.
 // NaN stands for a value not measured, here and above.
 std::optional<double> Variation(const std::vector<double>& values);

@@ -15,9 +15,9 @@ import os
 import re
 from typing import Optional, Tuple
 
-from benchlib.wineplumbing import DEBUGSTR, FLIP, SWAP
+from linux.wineplumbing import DEBUGSTR, FLIP, SWAP
 
-TABLE_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "paths.json")
+TABLE_FILE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "paths.json")
 
 # Period (ms) the bench asks the programs to report their frames in (GLYPHSTORM_FRAME_REPORT).
 FRAME_REPORT_MS = 100

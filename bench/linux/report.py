@@ -4,8 +4,8 @@ import os
 import subprocess
 import textwrap
 
-from benchlib import results as res
-from benchlib import stats
+from linux import results as res
+from linux import stats
 
 
 def _num(value, digits=1):

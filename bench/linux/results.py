@@ -3,9 +3,9 @@ the information lines, the sweep fits; and the comparison of two such runs."""
 import json
 import os
 
-from benchlib import paths as table
-from benchlib import stats
-from benchlib.measure import LOADED_CORES
+from linux import paths as table
+from linux import stats
+from linux.measure import LOADED_CORES
 
 FORMAT = 1
 WIDTH_BAR = 0.03  # a ratio's interval should be at most ±3 % wide
