@@ -1,217 +1,197 @@
-// paths.json into a PathTable: every field's type checked, absent fields given their defaults,
-// then the table checks scripts/bench makes.
-#include "json.h"
-#include "run_record.h"
-
+// The table's faults among its rows, and what every harness asks of it: groups, arguments, the
+// rows a sweep or a self-check is made of.
 #include <algorithm>
-#include <cmath>
-#include <set>
+#include <map>
+
+#include "path_table.h"
 
 namespace {
 
-// Reads the members of one object; what it never asked for is an unknown field ("_" names are
-// comments).
-struct Fields {
-  const JsonValue& object;
-  std::string where;
-  std::string error;
-  std::set<std::string> asked;
-};
+// What paths.json may name.
+const char* const kFrameSources[] = {"debug", "swap", "flip"};
+const char* const kLaunches[] = {"bin", "glyphstorm"};
 
-const JsonValue* Take(Fields& f, const char* name, bool required) {
-  f.asked.insert(name);
-  const JsonValue* v = JsonMember(f.object, name);
-  if (!v && required && f.error.empty()) f.error = f.where + ": no " + name;
-  return v;
+template <size_t n>
+bool OneOf(const char* const (&names)[n], const std::string& name) {
+  return std::find(std::begin(names), std::end(names), name) != std::end(names);
 }
 
-bool Wrong(Fields& f, const char* name, const char* type) {
-  if (f.error.empty()) f.error = f.where + ": " + name + " must be " + type;
-  return false;
-}
-
-bool Text(Fields& f, const char* name, std::string& out, bool required = false,
-          bool nullable = false) {
-  const JsonValue* v = Take(f, name, required);
-  if (!v || (nullable && v->kind == JsonKind::kNull)) return v || !required;
-  if (v->kind != JsonKind::kString) return Wrong(f, name, "a string");
-  out = v->text;
-  return true;
-}
-
-bool Flag(Fields& f, const char* name, bool& out) {
-  const JsonValue* v = Take(f, name, false);
-  if (!v) return true;
-  if (v->kind != JsonKind::kBool) return Wrong(f, name, "true or false");
-  out = v->boolean;
-  return true;
-}
-
-bool WholeNumber(const JsonValue& v) {
-  return v.kind == JsonKind::kNumber && v.number >= 0 && v.number <= 1e9 &&
-         v.number == std::floor(v.number);
-}
-
-bool Count(Fields& f, const char* name, int32_t& out, bool required = false, int32_t least = 0) {
-  const JsonValue* v = Take(f, name, required);
-  if (!v) return !required;
-  if (!WholeNumber(*v) || v->number < least) {
-    if (f.error.empty())
-      f.error =
-          f.where + ": " + name + " must be a whole number of at least " + std::to_string(least);
-    return false;
+template <typename Field>
+void Repeats(const PathTable& table, Field field, const char* what,
+             std::vector<std::string>& faults) {
+  std::map<std::string, int> seen;
+  for (const PathRow& row : table.rows) ++seen[field(row)];
+  for (const auto& [value, count] : seen) {
+    if (count > 1) faults.push_back(std::string(what) + value + " is used by more than one row");
   }
-  out = static_cast<int32_t>(v->number);
-  return true;
 }
 
-bool Bar(Fields& f, const char* name, std::optional<double>& out) {
-  const JsonValue* v = Take(f, name, false);
-  if (!v || v->kind == JsonKind::kNull) return true;
-  if (v->kind != JsonKind::kNumber || !(v->number > 0)) return Wrong(f, name, "a number > 0");
-  out = v->number;
-  return true;
+void RowFaults(const PathTable& table, const PathRow& p, std::vector<std::string>& faults) {
+  const PathRow* reference = p.reference.empty() ? nullptr : FindPath(table, p.reference);
+  const PathRow* line = p.onSweep.empty() ? nullptr : FindPath(table, p.onSweep);
+  if (!OneOf(kFrameSources, p.source))
+    faults.push_back(p.key + ": unknown frame source '" + p.source + "'");
+  if (!OneOf(kLaunches, p.launch)) faults.push_back(p.key + ": unknown launch '" + p.launch + "'");
+  if (!p.reference.empty() && !reference)
+    faults.push_back(p.key + ": reference " + p.reference + " is no row");
+  if (!p.onSweep.empty() && !line)
+    faults.push_back(p.key + ": on_sweep " + p.onSweep + " is no row");
+  if (reference && reference->group != p.group)
+    faults.push_back(p.key + ": its reference " + p.reference + " is measured in another group");
+  if (p.bar && p.reference.empty()) faults.push_back(p.key + ": a bar without a reference");
+  if (line && !line->sweep) faults.push_back(p.key + ": " + p.onSweep + " is not swept");
+  if (p.sweep && std::find(p.args.begin(), p.args.end(), "{phrases}") == p.args.end())
+    faults.push_back(p.key + ": swept, but takes no phrase count");
 }
 
-bool TextList(Fields& f, const char* name, std::vector<std::string>& out) {
-  const JsonValue* v = Take(f, name, false);
-  if (!v) return true;
-  if (v->kind != JsonKind::kArray) return Wrong(f, name, "a list of strings");
-  for (const JsonValue& item : v->items) {
-    if (item.kind != JsonKind::kString) return Wrong(f, name, "a list of strings");
-    out.push_back(item.text);
+void LineFaults(const PathTable& table, const std::string& label,
+                std::initializer_list<const std::string*> keys, std::vector<std::string>& faults) {
+  for (const std::string* key : keys) {
+    if (!FindPath(table, *key)) faults.push_back(label + ": " + *key + " is no row");
   }
-  return true;
 }
 
-bool NoStrangers(Fields& f) {
-  for (const std::string& name : f.object.names) {
-    if (!name.empty() && name[0] != '_' && !f.asked.count(name)) {
-      f.error = f.where + ": unknown field " + name;
-      return false;
+Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
+
+}  // namespace
+
+std::vector<std::string> CheckPathTable(const PathTable& table) {
+  std::vector<std::string> faults;
+  Repeats(
+      table, [](const PathRow& r) { return r.key; }, "key ", faults);
+  Repeats(
+      table, [](const PathRow& r) { return "'" + r.name + "'"; }, "name ", faults);
+  for (const PathRow& row : table.rows) RowFaults(table, row, faults);
+  for (const InfoRatio& l : table.infoRatios)
+    LineFaults(table, l.label, {&l.numerator, &l.denominator}, faults);
+  for (const ShareLine& l : table.shares) LineFaults(table, l.label, {&l.part, &l.whole}, faults);
+  return faults;
+}
+
+Json PathRowJson(const PathRow& row) {
+  return Json{{"key", row.key},
+              {"name", row.name},
+              {"program", row.program},
+              {"args", row.args},
+              {"launch", row.launch},
+              {"desktop", row.desktop},
+              {"source", row.source},
+              {"phrases", row.phrases},
+              {"keys", row.keys},
+              {"group", row.group},
+              {"reference", TextOrNull(row.reference)},
+              {"bar", Figure(row.bar)},
+              {"start_bar", Figure(row.startBar)},
+              {"soak", row.soak},
+              {"gl_calls", row.glCalls},
+              {"sweep", row.sweep},
+              {"on_sweep", TextOrNull(row.onSweep)},
+              {"shot", row.shot}};
+}
+
+const PathRow* FindPath(const PathTable& table, const std::string& key) {
+  for (const PathRow& row : table.rows) {
+    if (row.key == key) return &row;
+  }
+  return nullptr;
+}
+
+std::vector<std::vector<const PathRow*>> PathGroups(const std::vector<const PathRow*>& rows) {
+  std::vector<std::vector<const PathRow*>> groups;
+  for (const PathRow* row : rows) {
+    auto same = [&](const std::vector<const PathRow*>& g) { return g[0]->group == row->group; };
+    auto found = std::find_if(groups.begin(), groups.end(), same);
+    if (found == groups.end()) {
+      groups.push_back({row});
+    } else {
+      found->push_back(row);
     }
   }
-  return f.error.empty();
+  return groups;
 }
 
-bool ReadRow(const JsonValue& v, size_t index, PathRow& row, std::string& error) {
-  Fields f{v, "path " + std::to_string(index + 1), {}, {}};
-  if (v.kind != JsonKind::kObject) {
-    error = f.where + ": not an object";
-    return false;
+int32_t RoundsFor(const PathTable& table, const std::string& group, int32_t rounds) {
+  for (const RoundsCap& cap : table.roundsCaps) {
+    if (cap.group == group) return std::min(rounds, cap.rounds);
   }
-  if (Text(f, "key", row.key, true) && !row.key.empty()) f.where = row.key;
-  bool ok = Text(f, "name", row.name, true) && Text(f, "program", row.program, true) &&
-            TextList(f, "args", row.args) && Text(f, "launch", row.launch) &&
-            Flag(f, "desktop", row.desktop) && Text(f, "source", row.source, true) &&
-            Count(f, "phrases", row.phrases, true) && TextList(f, "keys", row.keys) &&
-            Text(f, "group", row.group, true) && Text(f, "reference", row.reference, false, true) &&
-            Bar(f, "bar", row.bar) && Bar(f, "start_bar", row.startBar) &&
-            Flag(f, "soak", row.soak) && Flag(f, "gl_calls", row.glCalls) &&
-            Flag(f, "sweep", row.sweep) && Text(f, "on_sweep", row.onSweep, false, true) &&
-            Text(f, "shot", row.shot) && NoStrangers(f);
-  if (row.shot.empty()) row.shot = row.key;
-  error = f.error;
-  return ok && f.error.empty();
+  return rounds;
 }
 
-template <typename Line, typename ReadLine>
-bool ReadLines(Fields& top, const char* name, std::vector<Line>& out, ReadLine read) {
-  const JsonValue* v = Take(top, name, false);
-  if (!v) return true;
-  if (v->kind != JsonKind::kArray) return Wrong(top, name, "a list");
-  for (size_t i = 0; i < v->items.size(); ++i) {
-    Fields f{v->items[i], std::string(name) + " " + std::to_string(i + 1), {}, {}};
-    Line line;
-    if (v->items[i].kind != JsonKind::kObject) f.error = f.where + ": not an object";
-    if (!f.error.empty() || !read(f, line) || !NoStrangers(f)) {
-      top.error = f.error;
-      return false;
+std::vector<std::string> PathArguments(const PathRow& row, int32_t seconds, int32_t phrases) {
+  std::vector<std::string> args;
+  for (const std::string& a : row.args) {
+    if (a == "{seconds}") {
+      args.push_back(std::to_string(seconds));
+    } else if (a == "{phrases}") {
+      args.push_back(std::to_string(phrases < 0 ? row.phrases : phrases));
+    } else {
+      args.push_back(a);
     }
-    out.push_back(line);
   }
-  return true;
+  return args;
 }
 
-bool ReadRoundsCap(Fields& top, PathTable& table) {
-  const JsonValue* v = Take(top, "rounds_cap", false);
-  if (!v) return true;
-  if (v->kind != JsonKind::kObject) return Wrong(top, "rounds_cap", "an object");
-  for (size_t i = 0; i < v->items.size(); ++i) {
-    if (!WholeNumber(v->items[i]) || v->items[i].number < 1)
-      return Wrong(top, "rounds_cap", "group: a whole number >= 1");
-    table.roundsCaps.push_back({v->names[i], static_cast<int32_t>(v->items[i].number)});
-  }
-  return true;
+int64_t GlyphsPerFrame(const PathTable& table, const PathRow& row) {
+  return static_cast<int64_t>(row.phrases) * table.phraseGlyphs;
 }
 
-bool ReadPlan(Fields& top, PathTable& table) {
-  const JsonValue* v = Take(top, "plan", true);
-  if (!v) return false;
-  if (v->kind != JsonKind::kObject) return Wrong(top, "plan", "an object");
-  Fields f{*v, "plan", {}, {}};
-  bool ok = Count(f, "rounds", table.plan.rounds, true, 1) &&
-            Count(f, "processes", table.plan.processes, true, 1) && NoStrangers(f);
-  if (!ok) top.error = f.error;
-  return ok;
-}
+namespace {
 
-bool ReadSweepPhrases(Fields& top, PathTable& table) {
-  const JsonValue* v = Take(top, "sweep_phrases", false);
-  if (!v) return true;
-  if (v->kind != JsonKind::kArray) return Wrong(top, "sweep_phrases", "a list of whole numbers");
-  for (const JsonValue& item : v->items) {
-    if (!WholeNumber(item) || item.number < 1)
-      return Wrong(top, "sweep_phrases", "a list of whole numbers of at least 1");
-    table.sweepPhrases.push_back(static_cast<int32_t>(item.number));
-  }
-  return true;
-}
-
-bool ReadTop(const JsonValue& root, PathTable& table, std::string& error) {
-  Fields top{root, "paths.json", {}, {}};
-  const JsonValue* rows = Take(top, "paths", true);
-  bool ok = Count(top, "phrase_glyphs", table.phraseGlyphs, false, 1) && rows &&
-            (rows->kind == JsonKind::kArray || Wrong(top, "paths", "a list"));
-  for (size_t i = 0; ok && i < rows->items.size(); ++i) {
-    table.rows.emplace_back();
-    ok = ReadRow(rows->items[i], i, table.rows.back(), top.error);
-  }
-  ok = ok && ReadPlan(top, table) && ReadRoundsCap(top, table) && ReadSweepPhrases(top, table) &&
-       Count(top, "max_phrases", table.maxPhrases, false, 1) &&
-       ReadLines(top, "info_ratios", table.infoRatios,
-                 [](Fields& f, InfoRatio& l) {
-                   return Text(f, "label", l.label, true) &&
-                          Text(f, "numerator", l.numerator, true) &&
-                          Text(f, "denominator", l.denominator, true) &&
-                          Text(f, "note", l.note, false, true);
-                 }) &&
-       ReadLines(top, "shares", table.shares,
-                 [](Fields& f, ShareLine& l) {
-                   return Text(f, "label", l.label, true) && Text(f, "part", l.part, true) &&
-                          Text(f, "whole", l.whole, true);
-                 }) &&
-       NoStrangers(top);
-  error = top.error;
-  return ok && error.empty();
+// A row measured for itself alone: nothing judged on it, nothing soaked or traced.
+PathRow Plain(PathRow row) {
+  row.reference.clear();
+  row.bar.reset();
+  row.startBar.reset();
+  row.soak = row.glCalls = row.sweep = false;
+  row.onSweep.clear();
+  return row;
 }
 
 }  // namespace
 
-bool LoadPathTable(const std::string& text, PathTable& table, std::string& error) {
-  table = PathTable();
-  JsonValue root;
-  std::string why;
-  if (!ParseJson(text, root, why)) {
-    error = "paths.json: " + why;
-  } else if (root.kind != JsonKind::kObject) {
-    error = "paths.json: not an object";
-  } else if (ReadTop(root, table, error)) {
-    std::vector<std::string> faults = CheckPathTable(table);
-    if (faults.empty()) return true;
-    error.clear();
-    for (const std::string& fault : faults) error += (error.empty() ? "" : "\n") + fault;
+std::vector<PathRow> SweepRows(const std::vector<const PathRow*>& chosen,
+                               const std::vector<int32_t>& phraseCounts) {
+  std::vector<PathRow> rows;
+  for (const PathRow* line : chosen) {
+    if (!line->sweep) continue;
+    std::string group = "sweep-" + line->key;
+    for (const PathRow* product : chosen) {
+      if (product->onSweep != line->key) continue;
+      PathRow row = Plain(*product);
+      row.group = group;
+      row.startBar = product->startBar;
+      rows.push_back(row);
+    }
+    for (int32_t phrases : phraseCounts) {
+      PathRow row = Plain(*line);
+      std::string count = std::to_string(phrases);
+      row.key += "@" + count;
+      row.name += ", " + count + " phrases";
+      row.phrases = phrases;
+      row.group = group;
+      row.shot += "-" + count;
+      rows.push_back(row);
+    }
   }
-  table = PathTable();
-  return false;
+  return rows;
+}
+
+std::vector<PathRow> SelfCheckRows(const PathTable& table,
+                                   const std::vector<const PathRow*>& chosen) {
+  std::vector<PathRow> rows;
+  for (const PathRow* product : chosen) {
+    if (!product->bar) continue;
+    const PathRow* reference = FindPath(table, product->reference);
+    bool taken = std::find(chosen.begin(), chosen.end(), reference) != chosen.end();
+    if (!reference || !taken) continue;
+    PathRow original = Plain(*reference);
+    PathRow copy = original;
+    copy.key += "-copy";
+    copy.name += " (copy)";
+    copy.reference = reference->key;
+    copy.shot += "-copy";
+    rows.push_back(original);
+    rows.push_back(copy);
+  }
+  return rows;
 }

@@ -1,10 +1,11 @@
-// The statistics port; each function mirrors its namesake in scripts/benchlib/stats.py, down to
-// the iteration counts, so the digits agree.
+// The statistics: closed computations over processes and rounds; Boost.Math gives the t quantile.
 #include "stats.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+
+#include <boost/math/distributions/students_t.hpp>
 
 const char kMet[] = "met";
 const char kMissed[] = "missed";
@@ -18,31 +19,6 @@ const char kIntervalMethod[] =
     "order-statistic interval of the median of its rounds, with its exact coverage";
 
 namespace {
-
-const int kBisectionSteps = 100;
-const int kBetaSteps = 300;
-const double kBetaEpsilon = 1e-15;
-const double kTiny = 1e-300;
-
-double Guard(double v) { return std::fabs(v) > kTiny ? v : kTiny; }
-
-// Continued fraction of the incomplete beta function (modified Lentz).
-double BetaFraction(double a, double b, double x) {
-  double c = 1.0;
-  double d = 1.0 / Guard(1.0 - (a + b) * x / (a + 1.0));
-  double h = d;
-  for (int m = 1; m <= kBetaSteps; ++m) {
-    double even = m * (b - m) * x / ((a + 2 * m - 1) * (a + 2 * m));
-    double odd = -(a + m) * (a + b + m) * x / ((a + 2 * m) * (a + 2 * m + 1));
-    for (double numerator : {even, odd}) {
-      d = 1.0 / Guard(1.0 + numerator * d);
-      c = Guard(1.0 + numerator / c);
-      h *= d * c;
-    }
-    if (std::fabs(d * c - 1.0) < kBetaEpsilon) break;
-  }
-  return h;
-}
 
 bool Measured(double v) { return v > 0; }  // false for NaN too
 
@@ -86,30 +62,14 @@ bool OverProcesses(const StatInterval& interval) {
   return interval.logSe.has_value() && interval.processes >= 2;
 }
 
-double IncompleteBeta(double a, double b, double x) {
-  if (!(x > 0.0)) return 0.0;
-  if (x >= 1.0) return 1.0;
-  double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) +
-                          b * std::log1p(-x));
-  if (x < (a + 1.0) / (a + b + 2.0)) return front * BetaFraction(a, b, x) / a;
-  return 1.0 - front * BetaFraction(b, a, 1.0 - x) / b;
-}
-
-double TUpperTail(double t, double df) {
-  return 0.5 * IncompleteBeta(df / 2.0, 0.5, df / (df + t * t));
-}
-
 double TQuantile(double p, double df) {
-  double tail = 1.0 - p, low = 0.0, high = 1.0;
-  while (TUpperTail(high, df) > tail && high < 1e15) {
-    low = high;
-    high *= 2.0;
-  }
-  for (int i = 0; i < kBisectionSteps; ++i) {
-    double middle = (low + high) / 2.0;
-    (TUpperTail(middle, df) > tail ? low : high) = middle;
-  }
-  return (low + high) / 2.0;
+  // Errors give NaN (an interval of NaN bounds is printed as not measured), never an exception.
+  using Quiet = boost::math::policies::policy<
+      boost::math::policies::domain_error<boost::math::policies::ignore_error>,
+      boost::math::policies::overflow_error<boost::math::policies::ignore_error>,
+      boost::math::policies::evaluation_error<boost::math::policies::ignore_error>>;
+  if (!(df > 0) || !(p >= 0.5 && p < 1)) return std::nan("");
+  return boost::math::quantile(boost::math::students_t_distribution<double, Quiet>(df), p);
 }
 
 namespace {
@@ -196,8 +156,8 @@ std::optional<StatInterval> Quotient(const std::optional<StatInterval>& top,
   if (variance != 0) {
     // Welch–Satterthwaite degrees of freedom of the difference of the logs.
     double spread = 0;
-    if (seA > 0) spread += std::pow(seA, 4) / *top->df;
-    if (seB > 0) spread += std::pow(seB, 4) / *bottom->df;
+    if (seA > 0) spread += seA * seA * seA * seA / *top->df;
+    if (seB > 0) spread += seB * seB * seB * seB / *bottom->df;
     se = std::sqrt(variance);
     df = variance * variance / spread;
   }
@@ -229,7 +189,7 @@ std::optional<StatInterval> UnpairedRatioInterval(const std::vector<double>& num
 }
 
 Change RunChange(const std::optional<StatInterval>& oldRun,
-                   const std::optional<StatInterval>& newRun, double level) {
+                 const std::optional<StatInterval>& newRun, double level) {
   std::optional<StatInterval> ratio = Quotient(newRun, oldRun, level);
   if (!ratio) return {ratio, kTooFew};
   return {ratio, ratio->low <= 1.0 && 1.0 <= ratio->high ? kAgree : kDiffer};
@@ -260,4 +220,28 @@ std::optional<double> Variation(const std::vector<double>& values) {
   }
   if (kept.size() < 2 || Mean(kept) == 0) return std::nullopt;
   return Stdev(kept) / Mean(kept);
+}
+
+std::optional<LineFit> FitLine(const std::vector<double>& xs, const std::vector<double>& ys) {
+  std::vector<std::pair<double, double>> points;
+  for (size_t i = 0; i < xs.size() && i < ys.size(); ++i) {
+    if (std::isfinite(xs[i]) && std::isfinite(ys[i])) points.push_back({xs[i], ys[i]});
+  }
+  double n = static_cast<double>(points.size()), mx = 0, my = 0;
+  for (const auto& [x, y] : points) mx += x / n, my += y / n;
+  double sxx = 0, sxy = 0, total = 0;
+  for (const auto& [x, y] : points) {
+    sxx += (x - mx) * (x - mx);
+    sxy += (x - mx) * (y - my);
+    total += (y - my) * (y - my);
+  }
+  if (points.size() < 2 || sxx == 0) return std::nullopt;
+  LineFit fit;
+  fit.slope = sxy / sxx;
+  fit.fixed = my - fit.slope * mx;
+  double residual = 0;
+  for (const auto& [x, y] : points)
+    residual += (y - fit.fixed - fit.slope * x) * (y - fit.fixed - fit.slope * x);
+  fit.r2 = total ? 1.0 - residual / total : 1.0;
+  return fit;
 }

@@ -74,7 +74,7 @@ struct Change {
   const char* agreement;              // kAgree when the interval holds 1, kDiffer, or kTooFew
 };
 Change RunChange(const std::optional<StatInterval>& oldRun,
-                   const std::optional<StatInterval>& newRun, double level = kLevel);
+                 const std::optional<StatInterval>& newRun, double level = kLevel);
 
 std::optional<double> HalfWidth(const std::optional<StatInterval>& interval);
 const char* Verdict(const std::optional<StatInterval>& interval, double bar);
