@@ -2,6 +2,8 @@
 // process is the unit of every interval, so every path gets processes, not only paired ones.
 #include "plan.h"
 
+#include "judge.h"
+
 #include <algorithm>
 #include <cmath>
 #include <set>
@@ -150,6 +152,13 @@ Json PlanJson(const RunPlan& plan) {
               {"processes", plan.processes},        {"slice_s", plan.sliceSeconds},
               {"warmup_s", plan.warmupSeconds},     {"settle_s", plan.settleSeconds},
               {"sweep_phrases", plan.sweepPhrases}, {"groups", groups}};
+}
+
+Json PlanDocument(const RunPlan& plan, const Json& table) {
+  Json document = PlanJson(plan);
+  document["loaded_cores"] = kLoadedCores;
+  document["table"] = table;
+  return document;
 }
 
 std::vector<const PathRow*> PlanRows(const RunPlan& plan) {

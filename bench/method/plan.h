@@ -53,5 +53,7 @@ bool MakePlan(const PathTable& table, const PlanRequest& request, RunPlan& plan,
               std::string& error);
 // The plan as scripts/bench reads it (glyphstorm-results --plan): times, groups, rows in full.
 Json PlanJson(const RunPlan& plan);
+// The plan as a harness takes it: PlanJson with the table it came from and the load threshold.
+Json PlanDocument(const RunPlan& plan, const Json& table);
 // The rows of a plan, each once: what a run of it may report on.
 std::vector<const PathRow*> PlanRows(const RunPlan& plan);

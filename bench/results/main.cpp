@@ -28,10 +28,7 @@ int Plan(const ResultsOptions& options) {
     return Fail(options.table + ": " + error);
   RunPlan plan;
   if (!MakePlan(table, options.request, plan, error)) return Fail(error);
-  Json out = PlanJson(plan);
-  out["loaded_cores"] = kLoadedCores;
-  out["table"] = document;
-  std::fputs(JsonText(out).c_str(), stdout);
+  std::fputs(JsonText(PlanDocument(plan, document)).c_str(), stdout);
   return 0;
 }
 
