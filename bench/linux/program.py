@@ -1,13 +1,13 @@
 """One path's program under Wine: its process (start, the Unix process found, keys, stop and
-continue, end) and the frame log read live from its stderr."""
-import dataclasses
+continue, end), its frame log read live from its stderr, and its slices as raw.json records."""
 import os
 import signal
 import subprocess
 import time
 
-from linux import paths as table
-from linux import stats
+from linux import frames
+from linux import plan as plans
+from linux import raw
 from linux import wineplumbing as wp
 
 START_TIMEOUT = 90
@@ -26,43 +26,6 @@ class PathFailure(Exception):
         self.path = path
         self.command = command
         self.reason = reason
-
-
-@dataclasses.dataclass
-class FrameLog:
-    """What one process wrote: frame events (Wine clock stamp, frames since the event before),
-    GL calls between consecutive frame lines, and its debug output lines."""
-    source: table.Source
-    events: list = dataclasses.field(default_factory=list)
-    calls: list = dataclasses.field(default_factory=list)
-    debug: list = dataclasses.field(default_factory=list)
-    pending_calls: int = 0
-
-    def take(self, line):
-        """Files one stderr line; False for a line that is none of these (kept to explain a failure)."""
-        m = self.source.pattern.match(line)
-        frames = self.source.frames(m) if m else None
-        if frames is not None:
-            stamp = float(m.group(1)) if m.group(1) else wp.wine_clock()
-            self.events.append((stamp, frames))
-            self.calls.append(self.pending_calls)
-            self.pending_calls = 0
-            return True
-        if wp.GL_CALL.match(line):
-            self.pending_calls += 1
-            return True
-        if wp.DEBUGSTR.match(line):
-            self.debug.append(line)
-            return True
-        return bool(wp.TRACE.match(line))
-
-    def gl_strings(self):
-        found = {}
-        for line in wp.log_lines(self.debug):
-            for name in ("VENDOR", "RENDERER", "VERSION"):
-                if line.startswith(name.encode() + b":") and name.lower() not in found:
-                    found[name.lower()] = line[len(name) + 1:].decode("cp1251", "replace").strip()
-        return found
 
 
 def xdotool(display, *args):
@@ -87,18 +50,31 @@ def display_for(slot, process_index, displays):
     return displays[(slot + process_index) % len(displays)]
 
 
-class Program:
-    """One path's program on its display. `process` counts the processes it has run as (a restart
-    starts the next); each slice record carries the index of the process it was measured in."""
+def rate_between(events, begin, end):
+    """Frames per second of the reports from `begin` to `end` after the first of them (whose
+    frames came before), or None until a whole report period lies there. Measuring needs it
+    live only: to know a slice holds frames, and to stretch a slow path's slice."""
+    inside = [(stamp, frames) for stamp, frames in events if begin <= stamp <= end]
+    if len(inside) < 2 or inside[-1][0] <= inside[0][0]:
+        return None
+    return sum(frames for _, frames in inside[1:]) / (inside[-1][0] - inside[0][0])
 
-    def __init__(self, ctx, path, slot, count_calls=False):
+
+class Program:
+    """One path's program on its display. A restart ends its process and starts the one the
+    plan names next; each slice record carries the process it was measured in."""
+
+    def __init__(self, ctx, path, slot, count_calls=False, process=0):
         self.ctx, self.path, self.slot, self.count_calls = ctx, path, slot, count_calls
-        self.source = table.SOURCES[path.source]
-        self.rss = []  # (seconds the program has run, KiB), of the first process only
-        self.slices = []  # one record per round
+        self.source = frames.SOURCES[path.source]
+        self.rss = []  # (seconds the program has run, KiB), of its first process only
+        self.slices = []  # raw.Slice, one per round
         self.first_frame = None
         self.ran = 0.0
-        self.process_index = 0
+        self.process_index = process
+        self.restarted = False
+        self.settle_rate = None
+        self._cpu_before = None
         self.screenshot = None
         self._launch()
 
@@ -114,7 +90,7 @@ class Program:
             channels.append("trace+opengl")
         env = dict(os.environ, DISPLAY=self.display, WINEDEBUG=",".join(channels),
                    GLYPHSTORM_WINEPREFIX=self.ctx.prefix,
-                   GLYPHSTORM_FRAME_REPORT=str(table.FRAME_REPORT_MS), **self.ctx.stack_env)
+                   GLYPHSTORM_FRAME_REPORT=str(frames.FRAME_REPORT_MS), **self.ctx.stack_env)
         if self.path.desktop:
             # Named after the display: a desktop lingers a moment after its last program, on
             # the display it was made on.
@@ -125,10 +101,10 @@ class Program:
         """Starts the program's process with a fresh frame log; what it measured so far is kept."""
         ctx, path = self.ctx, self.path
         self.display = display_for(self.slot, self.process_index, ctx.displays)
-        self.log = FrameLog(self.source)
+        self.log = frames.FrameLog(self.source)
         self.pid = None
         cwd = ctx.glyphstorm_folder() if path.launch == "glyphstorm" else ctx.bin
-        args = table.arguments(path, ctx.limit)
+        args = plans.arguments(path, ctx.limit)
         self.command = " ".join([path.program] + args)
         command = [os.path.join(cwd, path.program)] + args
         if path.desktop:
@@ -149,7 +125,7 @@ class Program:
         return self.process.poll() is None
 
     def wait_frames(self, count, timeout, since=0):
-        """Waits until `count` frame lines arrived after the first `since` ones."""
+        """Waits until `count` frame reports arrived after the first `since` ones."""
         deadline = time.monotonic() + timeout
         while len(self.events) < since + count:
             if not self.alive():
@@ -212,12 +188,12 @@ class Program:
         end = wp.wine_clock()
         self.stop()
         self.ran = end - self.started
-        self.settle_rate, _ = stats.window_rate(self.events, begin, end)
+        self.settle_rate = rate_between(self.events, begin, end)
 
     def run_until_frames(self, begin, when):
-        """Keeps the program running until a whole frame period lies after `begin`: a slow path
+        """Keeps the program running until a whole report period lies after `begin`: a slow path
         on a loaded machine still gets its frames counted; one that presents none fails."""
-        while stats.window_rate(self.events, begin, wp.wine_clock())[0] is None:
+        while rate_between(self.events, begin, wp.wine_clock()) is None:
             if not self.alive():
                 time.sleep(0.2)
                 self.fail("exited early, with code %s, %s" % (self.process.returncode, when))
@@ -230,50 +206,58 @@ class Program:
         wp.stop_process(self.pid)
 
     def slice_seconds(self, settings):
-        return max(settings.slice, self.source.min_slice, settings.slice_frames / self.settle_rate)
+        stretched = settings.slice_frames / self.settle_rate if self.settle_rate else 0.0
+        return max(settings.slice, self.source.min_slice, stretched)
 
     def run_slice(self, settings, round_index):
-        """Lets the program run for one slice; the rate is taken later (see close_slice)."""
-        running = self.slice_seconds(settings) + settings.warmup
-        cpu_before = wp.cpu_ms(self.pid)
+        """Lets the program run for one slice; its reports are taken later (close_slice), once
+        they have arrived."""
+        self._cpu_before = wp.cpu_ms(self.pid)
         begin = wp.wine_clock()
         wp.continue_process(self.pid)
-        time.sleep(running)
+        time.sleep(self.slice_seconds(settings) + settings.warmup)
         self.run_until_frames(begin + settings.warmup, "in round %d" % (round_index + 1))
         end = wp.wine_clock()
         self.stop()
-        self.slices.append({"begin": begin, "end": end, "cpu_before": cpu_before, "process": self.process_index,
-                            "display": self.display})
+        self.slices.append(raw.Slice(round=round_index, process=self.process_index, display=self.display,
+                                     begin=begin, count_from=begin + settings.warmup, end=end, reports=[],
+                                     cpu_ms=None))
         self.ran += end - begin
 
-    def close_slice(self, settings, round_index):
-        """The rate and CPU time of the last slice, once its lines have arrived."""
+    def close_slice(self, round_index):
+        """The reports and CPU time of the last slice (the process has stopped by now), and a
+        memory sample."""
         record = self.slices[-1]
         if not self.alive():
             self.fail("exited early, with code %s, in round %d" % (self.process.returncode, round_index + 1))
-        cpu_after = wp.cpu_ms(self.pid)
-        rate, covered = stats.window_rate(self.events, record["begin"] + settings.warmup, record["end"])
-        if not rate:
+        record.reports = [[stamp, count] for stamp, count in self.events if record.begin <= stamp <= record.end]
+        if rate_between(record.reports, record.count_from, record.end) is None:
             self.fail("presented no frame while it ran for %.1f s in round %d" % (
-                record["end"] - record["begin"], round_index + 1))
-        seconds = record["end"] - record["begin"]
-        cpu_before = record.pop("cpu_before")
-        used = cpu_after - cpu_before if cpu_after is not None and cpu_before is not None else None
-        record.update(fps=rate, seconds=covered, frames=rate * covered,
-                      cpu_per_frame=used / (rate * seconds) if used is not None else None, cpu=used)
-        kib = wp.resident_kib(self.pid) if self.process_index == 0 else None
+                record.end - record.begin, round_index + 1))
+        before, after = self._cpu_before, wp.cpu_ms(self.pid)
+        record.cpu_ms = after - before if before is not None and after is not None else None
+        kib = wp.resident_kib(self.pid) if not self.restarted else None
         if kib:
             self.rss.append((self.ran, kib))
 
-    def restart(self, settle):
-        """Ends the program and starts its next process, on the next display; its slices go on.
-        Start-up time and memory stay those of the first process."""
+    def restart(self, settle, process):
+        """Ends the program and starts process `process` of its path, on the display that
+        process moves to; its slices go on. Start-up time and memory stay the first process's."""
         first_frame, ran = self.first_frame, self.ran
         self.end()
-        self.process_index += 1
+        self.process_index = process
+        self.restarted = True
         self._launch()
         self.start(settle)
         self.first_frame, self.ran = first_frame, ran
+
+    def record(self, gl_calls=None):
+        """The path's raw.json record."""
+        return raw.PathRecord(key=self.path.key, command=self.command,
+                              display=self.slices[0].display if self.slices else self.display,
+                              screenshot=self.screenshot, failed=None, first_frame_s=self.first_frame,
+                              gl_calls_per_frame=gl_calls,
+                              memory=[[round(t, 1), kib] for t, kib in self.rss], slices=self.slices)
 
     def gl_strings(self):
         return self.log.gl_strings()

@@ -1,8 +1,9 @@
-"""scripts/bench --quick on this build tree: the table, results.json, the report folder and its
-pictures; and a run whose program cannot start, which must fail and say why."""
+"""scripts/bench --quick on this build tree, judged by glyphstorm-results (GLYPHSTORM_RESULTS, as
+scripts/bench finds it): raw.json against the plan's rows, the report folder and its pictures;
+paths a chosen stack cannot run; and a run whose program cannot start, which must fail and say
+why."""
 import json
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -10,80 +11,72 @@ import tempfile
 import unittest
 
 import wineharness
-from linux import wineplumbing  # noqa: E402
+from linux import build, host, wineplumbing  # noqa: E402
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TREE = os.path.dirname(os.path.abspath(wineharness.BIN))
-sys.path.insert(0, os.path.join(TOP, "bench"))
-from linux import paths as table  # noqa: E402
-
 BENCH = [sys.executable, os.path.join(TOP, "scripts", "bench")]
+RESULTS = build.results_program(TOP, False)
+
+
+def read_json(folder, name):
+    with open(os.path.join(folder, name), encoding="utf-8") as f:
+        return json.load(f)
 
 
 class QuickBench(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.out = tempfile.mkdtemp(prefix="bench-report-")
-        # Two processes per paired path, so the restart halfway is measured like the rest. The
-        # suite has built the tree.
-        cls.bench = subprocess.run(BENCH + ["--quick", "--processes", "2", "--build", TREE, "--no-build", "--out", cls.out],
+        # Two processes per path, so the restart halfway is measured like the rest. The suite
+        # has built the tree.
+        options = ["--quick", "--processes", "2"]
+        cls.plan = host.ask_plan(RESULTS, os.path.join(TOP, "bench", "paths.json"), options)
+        cls.bench = subprocess.run(BENCH + options + ["--build", TREE, "--no-build", "--out", cls.out],
                                    capture_output=True, text=True, timeout=540)
+        cls.raw = read_json(cls.out, "raw.json")
+        cls.results = read_json(cls.out, "results.json")
+        cls.paths = {p["key"]: p for p in cls.raw["paths"]}
         with open(os.path.join(cls.out, "report.md"), encoding="utf-8") as f:
             cls.report = f.read()
-        with open(os.path.join(cls.out, "results.json"), encoding="utf-8") as f:
-            cls.results = json.load(f)
-        cls.paths = {p["key"]: p for p in cls.results.get("paths", [])}
 
     @classmethod
     def tearDownClass(cls):
         shutil.rmtree(cls.out, ignore_errors=True)
 
-    def test_every_path_of_the_table_is_measured_in_every_round(self):
+    def test_every_path_of_the_plan_is_measured_in_every_round_by_its_process(self):
         self.assertEqual(self.bench.returncode, 0, self.bench.stdout + self.bench.stderr)
-        run_rounds = self.results["run"]["rounds"]
-        for path in table.PATHS:
-            with self.subTest(path=path.key):
-                rounds = min(run_rounds, table.ROUNDS_CAP.get(path.group, run_rounds))
-                p = self.paths[path.key]
-                self.assertEqual((p["rounds"], len(p["fps_rounds"])), (rounds, rounds))
-                self.assertGreater(min(p["fps_rounds"]), 0)
-                self.assertGreater(p["frames"], 0)
-                paired = any(q.reference for q in table.PATHS if q.group == path.group)
-                self.assertEqual(set(p["round_processes"]), {0, 1} if paired else {0})
-                fps = p["fps"]
-                self.assertTrue(fps["low"] <= fps["median"] <= fps["high"], fps)
-                self.assertGreater(p["cpu_ms_per_frame"]["median"], 0)
-                self.assertIn("| %s | %d |" % (path.name, rounds), self.report)
-                self.assertIn(path.name, self.bench.stdout)
-        loads = self.results["run"]["round_loads"]
-        self.assertEqual(len(loads), sum(min(run_rounds, table.ROUNDS_CAP.get(g[0].group, run_rounds))
-                                         for g in table.groups(table.PATHS)))
-        run = self.results["run"]
-        for load in loads:
+        self.assertEqual(self.raw["kind"], "rounds")
+        self.assertEqual(list(self.paths), [row.key for row in self.plan.rows()])
+        for group in self.plan.groups:
+            for row in group.rows:
+                with self.subTest(path=row.key):
+                    slices = self.paths[row.key]["slices"]
+                    self.assertEqual([s["process"] for s in slices], list(group.process_of_round))
+                    for s in slices:
+                        counted = [n for t, n in s["reports"] if s["count_from"] <= t <= s["end"]]
+                        self.assertGreaterEqual(len(counted), 2, s)
+                        self.assertGreater(sum(counted[1:]), 0, s)
+                        self.assertIsNotNone(s["cpu_ms"])
+                    self.assertIn(row.name, self.bench.stdout)
+            restarts = len(set(group.process_of_round)) > 1
+            self.assertEqual("%s: every program started afresh" % group.name in self.bench.stdout, restarts)
+        run = self.raw["run"]
+        self.assertEqual(len(run["round_loads"]), sum(g.rounds for g in self.plan.groups))
+        for load in run["round_loads"]:
             # This run's own programs keep the machine busy; other processes cannot use more
             # cores than it has.
             self.assertGreater(load["load1_before"], 0, load)
-            self.assertLessEqual(load["others_cores"], run["machine"]["cores"], load)
-            self.assertEqual(load["loaded"], load["others_cores"] >= run["loaded_cores"], load)
-        restarted = {g[0].group for g in table.groups(table.PATHS) if any(p.reference for p in g)}
-        for group in table.groups(table.PATHS):
-            name = group[0].group
-            self.assertEqual("%s: every program started afresh" % name in self.bench.stdout,
-                             name in restarted, name)
+            self.assertLessEqual(load["others_cores"], run["facts"]["machine"]["cores"], load)
 
-    def test_targets_follow_from_the_table_with_verdicts_and_gl_calls_are_counted(self):
+    def test_targets_are_judged_and_gl_calls_are_counted(self):
         targets = {t["path"]: t for t in self.results["targets"] if t["kind"] == "ratio"}
-        for path in [p for p in table.PATHS if p.bar is not None]:
-            with self.subTest(path=path.key):
-                t = targets[path.key]
-                self.assertEqual(t["reference"], path.reference)
-                self.assertIn(t["verdict"], ("met", "missed", "undecided"))
-                self.assertRegex(self.bench.stdout, r"%s ≥ 0\.97× .* [\d.]+× \[[\d.]+–[\d.]+\]" % re.escape(path.name))
-        labels = [i["label"] for i in self.results["information"]]
-        for label in [i.label for i in table.INFO_RATIOS]:
-            self.assertIn(label, labels)
-        self.assertRegex(self.report, r"glyphstorm: start to first frame < 1\.5 s \| [\d.]+ s")
-        calls = {key: self.paths[key]["gl_calls_per_frame"] for key in self.paths}
+        for row in [r for r in self.plan.rows() if r.bar is not None]:
+            with self.subTest(path=row.key):
+                self.assertEqual(targets[row.key]["reference"], row.reference)
+                self.assertIn(targets[row.key]["verdict"], ("met", "missed", "undecided", "too few processes to judge"))
+        calls = {key: p["gl_calls_per_frame"] for key, p in self.paths.items()}
+        self.assertEqual({key for key in calls if calls[key]}, {r.key for r in self.plan.rows() if r.gl_calls})
         # Mode 1 issues eight calls per glyph quad; mode 2 eight per phrase; the batch a handful.
         self.assertGreater(calls["glyphstorm-mode1"], 199 * 33 * 8)
         self.assertGreater(calls["glyphstorm-mode2"], 199 * 10)
@@ -91,45 +84,44 @@ class QuickBench(unittest.TestCase):
         self.assertLess(calls["gl_reference-batched"], 100)
         self.assertLess(calls["gl_reference-empty"], 100)
 
-    def test_run_record_names_the_stack(self):
-        run = self.results["run"]
-        self.assertEqual(run["arch"], wineplumbing.test_arch())
-        self.assertIn("llvmpipe", run["gl"]["renderer"])
-        self.assertTrue(run["wine"].startswith("wine-"))
-        self.assertEqual(set(run["stack"]), {"gl_driver", "ddraw_renderer"})
-        self.assertIn("per process", run["interval_method"])
+    def test_the_facts_name_the_stack(self):
+        run = self.raw["run"]
+        self.assertEqual((run["arch"], run["harness"]), (wineplumbing.test_arch(), "scripts/bench"))
+        facts = run["facts"]
+        self.assertIn("llvmpipe", facts["gl"]["renderer"])
+        self.assertTrue(facts["wine"].startswith("wine-"))
+        self.assertEqual(set(facts["stack"]), {"gl_driver", "ddraw_renderer"})
 
     def test_the_paths_that_report_their_own_frames_show_coloured_text(self):
         # Their frames come from the programs themselves, so the screenshot is what proves that
         # text was drawn (a font the driver cannot find leaves a black window that still counts).
-        for path in [p for p in table.PATHS if p.source == "debug" and p.phrases]:
-            with self.subTest(path=path.key):
-                rows = wineharness.screen_pixels(os.path.join(self.out, "%s.png" % path.shot))
-                lit = [p for row in rows[:600] for p in row[:800] if p != (0, 0, 0)]
+        for row in [r for r in self.plan.rows() if r.source == "debug" and r.phrases]:
+            with self.subTest(path=row.key):
+                self.assertEqual(self.paths[row.key]["screenshot"], row.shot + ".png")
+                rows = wineharness.screen_pixels(os.path.join(self.out, row.shot + ".png"))
+                lit = [p for line in rows[:600] for p in line[:800] if p != (0, 0, 0)]
                 self.assertGreater(len(lit), 20000)
                 self.assertGreater(len({p for p in lit if max(p) - min(p) > 60}), 50, "coloured text")
 
-    def test_report_folder_holds_the_chart_and_one_screenshot_per_path(self):
-        names = ["chart.png", "glyphs.png"] + ["%s.png" % p.shot for p in table.PATHS]
-        for name in names:
-            with self.subTest(file=name):
-                path = os.path.join(self.out, name)
-                self.assertTrue(os.path.isfile(path))
-                with open(path, "rb") as f:
-                    self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
-                self.assertIn("(%s)" % name, self.report)
-        with open(os.path.join(self.out, "memory.csv")) as f:
-            samples = f.read()
-        for path in ("glyphstorm mode 2", "glyphstorm mode 1", "glyphstorm2d"):
-            self.assertRegex(samples, r'"%s",[\d.]+,\d+,rounds\n' % re.escape(path))
+    def test_report_folder_holds_the_judged_files_and_one_screenshot_per_path(self):
+        for row in self.plan.rows():
+            with open(os.path.join(self.out, row.shot + ".png"), "rb") as f:
+                self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n", row.key)
+        with open(os.path.join(self.out, "glyphs.svg"), encoding="utf-8") as f:
+            self.assertIn("<svg", f.read())
+        read_json(self.out, "benchmark.json")
+        with open(os.path.join(self.out, "memory.csv"), encoding="utf-8") as f:
+            memory = f.read()
+        for row in [r for r in self.plan.rows() if r.soak]:
+            self.assertTrue(self.paths[row.key]["memory"], row.key)
+            self.assertTrue(row.name in memory or row.key in memory, row.key)
         # The page both harnesses write carries this run's own record.
         with open(os.path.join(self.out, "report.html"), encoding="utf-8") as f:
-            page = f.read()
-        self.assertIn(json.dumps(self.results["run"]["date"]), page)
+            self.assertIn(json.dumps(self.raw["run"]["date"]), f.read())
 
 
 class StackOptions(unittest.TestCase):
-    def test_a_path_the_chosen_stack_cannot_run_is_a_row_and_the_rest_is_measured(self):
+    def test_a_path_the_chosen_stack_cannot_run_is_unavailable_and_the_rest_is_measured(self):
         # Direct2D needs Direct3D, which neither softpipe nor the GDI renderer gives it here.
         for option, measured in ((["--gl-driver", "softpipe"], "gl_reference-empty"),
                                  (["--ddraw-renderer", "gdi"], "ddraw_reference")):
@@ -138,14 +130,13 @@ class StackOptions(unittest.TestCase):
                                                "d2d_reference," + measured] + option,
                                       capture_output=True, text=True, timeout=300)
                 self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
-                with open(os.path.join(out, "results.json"), encoding="utf-8") as f:
-                    results = json.load(f)
-                self.assertEqual([u["key"] for u in results["unavailable"]], ["d2d_reference"])
-                self.assertIn(option[1], results["run"]["stack"].values())
-                self.assertEqual([p["key"] for p in results["paths"]], [measured])
-                self.assertGreater(results["paths"][0]["frames"], 0)
+                raw = read_json(out, "raw.json")
+                self.assertEqual([u["key"] for u in raw["unavailable"]], ["d2d_reference"])
+                self.assertIn(option[1], raw["run"]["facts"]["stack"].values())
+                self.assertEqual([p["key"] for p in raw["paths"]], [measured])
+                self.assertTrue(all(s["reports"] for s in raw["paths"][0]["slices"]))
                 with open(os.path.join(out, "report.md"), encoding="utf-8") as f:
-                    self.assertRegex(f.read(), r"\| Direct2D DrawText \| unavailable with this stack: .+ \|")
+                    self.assertIn("Direct2D DrawText", f.read())
 
 
 class BrokenProgram(unittest.TestCase):
@@ -171,11 +162,11 @@ class BrokenProgram(unittest.TestCase):
             self.assertNotEqual(done.returncode, 0)
             self.assertRegex(done.stdout, r"FAILED: reference phrase quads \(gl_reference\.exe phrase \d+ 199\): "
                                           r"exited with code -?\d+ after 0 frame")
-            with open(os.path.join(out, "results.json"), encoding="utf-8") as f:
-                failure = json.load(f)["failure"]
-            self.assertEqual(failure["path"], "gl_reference-phrase")
+            raw = read_json(out, "raw.json")
+            self.assertEqual((raw["kind"], raw["failure"]["key"]), ("failed", "gl_reference-phrase"))
+            self.assertEqual(read_json(out, "results.json")["kind"], "failed")
             with open(os.path.join(out, "report.md"), encoding="utf-8") as f:
-                self.assertNotIn("| reference phrase quads |", f.read())
+                self.assertIn("reference phrase quads", f.read())
         finally:
             shutil.rmtree(tree, ignore_errors=True)
 
