@@ -1,5 +1,7 @@
-// The plan of a run. Every group's programs restart between equal shares of its rounds: the
-// process is the unit of every interval, so every path gets processes, not only paired ones.
+// The plan of a run. A group whose rounds pair two of its paths (a target, an information ratio,
+// a share) restarts its programs between equal shares of its rounds: a ratio's interval is over
+// processes, so their number narrows it. A group without a pair runs as one process, and its
+// intervals say so; restarting it would cost its start-ups and buy no verdict.
 #include "plan.h"
 
 #include "judge.h"
@@ -70,13 +72,31 @@ void Timing(const PathTable& table, const PlanRequest& request, RunPlan& plan) {
   if (request.processes > 0) plan.processes = request.processes;
 }
 
+bool Has(const std::vector<PathRow>& rows, const std::string& key) {
+  return std::any_of(rows.begin(), rows.end(), [&](const PathRow& r) { return r.key == key; });
+}
+
+bool Pairs(const PathTable& table, const std::vector<PathRow>& rows) {
+  for (const PathRow& row : rows) {
+    if (!row.reference.empty() && Has(rows, row.reference)) return true;
+  }
+  for (const InfoRatio& l : table.infoRatios) {
+    if (Has(rows, l.numerator) && Has(rows, l.denominator)) return true;
+  }
+  for (const ShareLine& l : table.shares) {
+    if (Has(rows, l.part) && Has(rows, l.whole)) return true;
+  }
+  return false;
+}
+
 PlanGroup Group(const PathTable& table, const RunPlan& plan, std::vector<PathRow> rows) {
   PlanGroup group;
   group.name = rows[0].group;
   group.rows = std::move(rows);
   group.rounds = RoundsFor(table, group.name, plan.rounds);
   // Each process measures at least one round; earlier processes take the odd rounds.
-  group.processes = std::max(1, std::min(plan.processes, group.rounds));
+  int32_t processes = Pairs(table, group.rows) ? plan.processes : 1;
+  group.processes = std::max(1, std::min(processes, group.rounds));
   for (int32_t r = 0; r < group.rounds; ++r)
     group.processOfRound.push_back(
         static_cast<int32_t>(static_cast<int64_t>(r) * group.processes / group.rounds));

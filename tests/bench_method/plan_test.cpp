@@ -32,7 +32,7 @@ RunPlan Plan(const PlanRequest& request, std::string* error = nullptr) {
   return plan;
 }
 
-TEST(Plan, EveryGroupRunsAsProcessesOfEqualShares) {
+TEST(Plan, AGroupThatPairsPathsRunsAsProcessesOfEqualShares) {
   RunPlan plan = Plan({});
   ASSERT_EQ(plan.groups.size(), 2u);
   const PlanGroup& paired = plan.groups[0];
@@ -40,11 +40,10 @@ TEST(Plan, EveryGroupRunsAsProcessesOfEqualShares) {
   EXPECT_EQ(paired.processes, 5);
   EXPECT_EQ(paired.processOfRound,
             (std::vector<int32_t>{0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4}));
-  // A group without a pair restarts too: its intervals are over processes like any other's;
-  // its cap lowers its rounds, and earlier processes take the odd ones.
+  // A group without a pair runs as one process; its cap lowers its rounds.
   const PlanGroup& lone = plan.groups[1];
   EXPECT_EQ(lone.rounds, 8);
-  EXPECT_EQ(lone.processOfRound, (std::vector<int32_t>{0, 0, 1, 1, 2, 3, 3, 4}));
+  EXPECT_EQ(lone.processOfRound, std::vector<int32_t>(8, 0));
   EXPECT_EQ(plan.sliceSeconds, 1.0);
   EXPECT_EQ(plan.warmupSeconds, 0.1);
 }
