@@ -2,7 +2,7 @@
 tracing slows a program down. A keyed path's count also proves its keys took effect, before
 any round is spent on it."""
 from linux.measure import stop_all
-from linux.program import PathFailure, Program
+from linux.program import PathFailure, PathUnavailable, Program
 
 # A keyed path's GL calls per frame must change at least this much (relative) after its keys.
 KEY_EFFECT = 0.5
@@ -33,6 +33,14 @@ def _keyed_calls(program):
     return after
 
 
+def _count_one(ctx, program, measure, counts):
+    """One program's count; one the desktop cannot run becomes an unavailable row."""
+    try:
+        counts[program.path.key] = measure(program)
+    except PathUnavailable as failure:
+        ctx.cannot_run(program.path, failure)
+
+
 def count(ctx, rows, launch=Program):
     """GL calls of one frame per row. The counts do not depend on speed, so the traced runs
     share the machine; a row with keys starts alone first, while its window is the foreground
@@ -45,10 +53,10 @@ def count(ctx, rows, launch=Program):
             program = launch(ctx, row, slot, count_calls=True)
             programs.append(program)
             if row.keys:
-                counts[row.key] = _keyed_calls(program)
+                _count_one(ctx, program, _keyed_calls, counts)
         for program in programs:
             if not program.path.keys:
-                counts[program.path.key] = _calls_per_frame(program, 0)
+                _count_one(ctx, program, lambda p: _calls_per_frame(p, 0), counts)
     finally:
         stop_all(programs)
     return counts

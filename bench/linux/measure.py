@@ -12,7 +12,7 @@ import time
 
 from linux import raw
 from linux import wineplumbing as wp
-from linux.program import PathFailure, Program
+from linux.program import PathFailure, PathUnavailable, Program
 
 VTAPI_INI = "[display]\nwidth=800\nheight=600\nbpp=32\nfullscreen=2\n"
 
@@ -66,7 +66,12 @@ class Context:
                        env=dict(os.environ, DISPLAY=display))
         return os.path.basename(path) if os.path.exists(path) else None
 
+    def is_unavailable(self, row):
+        return any(note.key == row.key for note in self.unavailable)
+
     def cannot_run(self, row, failure):
+        if self.is_unavailable(row):
+            return
         self.unavailable.append(raw.Note(key=row.key, name=row.name, command=failure.command,
                                          reason=failure.reason))
 
@@ -97,15 +102,18 @@ class LoadProbe:
 
 def _start_programs(ctx, group, settings, programs_out, launch):
     """Starts the group's programs one after another, each alone (its start-to-first-frame is not
-    slowed by the others). With a tolerant run, one that cannot start is left out as unavailable."""
+    slowed by the others). One the desktop cannot run (or, in a tolerant run, one that cannot
+    start) is left out as unavailable."""
     programs = []
     for slot, row in enumerate(group.rows):
+        if ctx.is_unavailable(row):
+            continue
         program = launch(ctx, row, slot, process=group.process_of_round[0])
         programs_out.append(program)  # the caller ends them, also after a failure
         try:
             program.start(settings.settle)
         except PathFailure as failure:
-            if not settings.tolerant:
+            if not (settings.tolerant or isinstance(failure, PathUnavailable)):
                 raise
             ctx.cannot_run(row, failure)
             program.end()

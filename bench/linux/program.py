@@ -20,12 +20,22 @@ FOCUS_TIMEOUT = 5.0
 XDOTOOL_TIMEOUT = 10
 
 
+# A program ends with this code, before its first frame, when the desktop lacks what its path
+# needs (a GL version or extension); it names what is missing on its debug output.
+UNAVAILABLE_EXIT = 3
+UNAVAILABLE_LINE = b"unavailable on this desktop: "
+
+
 class PathFailure(Exception):
     def __init__(self, path, command, reason):
         Exception.__init__(self, "%s (%s): %s" % (path.name, command, reason))
         self.path = path
         self.command = command
         self.reason = reason
+
+
+class PathUnavailable(PathFailure):
+    """The path cannot run here: a row saying so, never the end of the run."""
 
 
 def xdotool(display, *args):
@@ -121,6 +131,15 @@ class Program:
             reason += "; its last output: " + " | ".join(rest[-3:])
         raise PathFailure(self.path, self.command, reason)
 
+    def _unavailable(self):
+        """Raises PathUnavailable when the program ended saying the desktop lacks what it needs."""
+        if self.process.returncode != UNAVAILABLE_EXIT or self.events:
+            return
+        self.reader.join(timeout=5)
+        for line in wp.log_lines(self.log.debug):
+            if line.startswith(UNAVAILABLE_LINE):
+                raise PathUnavailable(self.path, self.command, line[len(UNAVAILABLE_LINE):].decode("cp1251", "replace"))
+
     def alive(self):
         return self.process.poll() is None
 
@@ -130,6 +149,7 @@ class Program:
         while len(self.events) < since + count:
             if not self.alive():
                 time.sleep(0.2)
+                self._unavailable()
                 self.fail("exited with code %s after %d frame(s)" % (self.process.returncode, len(self.events)))
             if time.monotonic() > deadline:
                 self.fail("presented %d frame(s) within %d s, %d expected" % (len(self.events) - since, timeout, count))

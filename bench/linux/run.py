@@ -75,7 +75,7 @@ def measure_plan(ctx, plan, settings, soak_minutes, say):
     finally:
         measure.stop_all(measured.programs)
     for note in ctx.unavailable:
-        say("unavailable with this stack: %s: %s" % (note.name, note.reason))
+        say("unavailable: %s: %s" % (note.name, note.reason))
     return measured
 
 

@@ -175,7 +175,8 @@ class TracedRun(unittest.TestCase):
 # A stand-in for wine-run: starts a child named after the program (as Wine names its process)
 # unless told not to, which reports two frames every 20 ms the way a program's debug output
 # reaches Wine's stderr, after three GL calls a frame when they are traced. A program named in
-# FAKE_BROKEN ends at once.
+# FAKE_BROKEN ends at once; one named in FAKE_LACKING says on its debug output that the desktop
+# lacks what it needs and ends with the code that means so.
 FAKE_RUNNER = """\
 #!{python}
 import os, subprocess, sys, time
@@ -193,6 +194,9 @@ if args[0] in ("--prepare", "--finish", "reg"):
 if args[0] == "--desktop":
     args = args[2:]
 if os.path.basename(args[0]) in os.environ.get("FAKE_BROKEN", "").split(","):
+    sys.exit(3)
+if os.path.basename(args[0]) in os.environ.get("FAKE_LACKING", "").split(","):
+    sys.stderr.write('0024:warn:debugstr:OutputDebugStringA "unavailable on this desktop: GL 3.3\\\\n"\\n')
     sys.exit(3)
 name = args[0] if os.environ.get("FAKE_FOUND", "1") == "1" else "/elsewhere/other"
 if os.environ.get("FAKE_STARTS"):
@@ -400,6 +404,15 @@ class ScriptsBench(FakeWine):
         self.assertEqual((done.returncode, found["kind"], found["failure"]["key"], found["unavailable"]),
                          (1, "failed", "x", []))
         self.assertRegex(done.stdout, r"FAILED: path x \(x\.exe\): exited with code 3 after 0 frame\(s\)")
+
+    def test_a_path_the_desktop_lacks_is_an_unavailable_row_on_any_stack(self):
+        # Its traced run and its rounds both meet the refusal; it is one row, the run goes on.
+        plan = plan_json(group("g", [row("x", gl_calls=True), row("r", gl_calls=True)], [0, 0]))
+        done, found = self.bench(plan, FAKE_LACKING="x.exe")
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertEqual([(u["key"], u["reason"]) for u in found["unavailable"]], [("x", "GL 3.3")])
+        self.assertEqual([p["key"] for p in found["paths"]], ["r"])
+        self.assertIn("unavailable: path x: GL 3.3", done.stdout)
 
     def test_a_request_the_program_refuses_ends_with_its_message_and_code_2(self):
         done, found = self.bench(plan_json(group("g", [row("p")], [0])), "--paths", "p,nope")
