@@ -15,6 +15,11 @@ std::string PadRight(const std::string& utf8, size_t width) {
   return have >= width ? utf8 : utf8 + std::string(width - have, ' ');
 }
 
+std::string PadLeft(const std::string& utf8, size_t width) {
+  size_t have = TextWidth(utf8);
+  return have >= width ? utf8 : std::string(width - have, ' ') + utf8;
+}
+
 std::string TextTable(const std::vector<std::string>& header,
                       const std::vector<std::vector<std::string>>& rows) {
   std::vector<size_t> widths;

@@ -7,6 +7,7 @@
 
 size_t TextWidth(const std::string& utf8);
 std::string PadRight(const std::string& utf8, size_t width);
+std::string PadLeft(const std::string& utf8, size_t width);  // as %Ns right-aligns
 // Columns two spaces apart, a dashed line under the header; rows shorter than the header are
 // padded with empty cells.
 std::string TextTable(const std::vector<std::string>& header,
