@@ -37,6 +37,9 @@ std::string PathName(const Json& path) {
 std::vector<std::string> Row(const Json& results, const Json& p) {
   std::string rounds =
       Fixed(NumberAt(p, "rounds"), 0) + " (" + Fixed(NumberAt(p, "processes").value_or(1), 0) + ")";
+  // A round without a rate is left out of every number; the row says how many were.
+  double lost = NumberAt(p, "lost_rounds").value_or(0);
+  if (lost > 0) rounds += ", " + Fixed(lost, 0) + " lost";
   std::string failed = FailureOf(p);
   if (!failed.empty()) {
     return {PathName(p), rounds, kNone, "failed: " + failed, kNone, kNone, kNone, kNone, kNone};
@@ -63,13 +66,23 @@ std::vector<std::string> Row(const Json& results, const Json& p) {
 
 }  // namespace
 
+namespace {
+
+std::string UnavailableText(const Json& results) {
+  // Under Wine the stack was chosen; on Windows the desktop is what it is.
+  bool windows = TextAt(MemberAt(results, "run"), "harness") == "windows-runner";
+  return windows ? "unavailable on this desktop: " : "unavailable with this stack: ";
+}
+
+}  // namespace
+
 std::vector<std::vector<std::string>> PathRows(const Json& results) {
   std::vector<std::vector<std::string>> rows;
   for (const Json& p : Items(results, "paths")) rows.push_back(Row(results, p));
   for (const Json& gone : Items(results, "unavailable")) {
     std::vector<std::string> row(kPathHeader.size(), kNone);
     row[0] = PathName(gone);
-    row[3] = "unavailable with this stack: " + TextAt(gone, "reason");
+    row[3] = UnavailableText(results) + TextAt(gone, "reason");
     rows.push_back(row);
   }
   return rows;

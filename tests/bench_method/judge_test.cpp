@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "judge.h"
+#include "report_files.h"
 
 namespace {
 
@@ -94,6 +95,11 @@ TEST(Judge, ALostRoundIsCountedAndLeftOut) {
   EXPECT_EQ(p["rounds"], 10);
   EXPECT_DOUBLE_EQ(p["fps"]["median"].get<double>(), 100);
   EXPECT_EQ(Line(results, "targets", "product ≥ 0.97× reference")["rounds"].size(), 9u);
+  // The printed row says so, beside a path the desktop could not run.
+  run.unavailable.push_back({"x", "other", "x.exe", "GL 3.3 is missing"});
+  std::string summary = SummaryText(Judge(run));
+  EXPECT_NE(summary.find("10 (5), 1 lost"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("unavailable on this desktop: GL 3.3 is missing"), std::string::npos);
 }
 
 TEST(Judge, CappedFailedAndSingleProcessPathsJudgeNothing) {
