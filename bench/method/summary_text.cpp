@@ -5,22 +5,31 @@
 #include "report_format.h"
 #include "text_table.h"
 
+#include <algorithm>
 #include <cctype>
 
 using namespace report;
 
 namespace {
 
+// The widest label of the lines, at least `least`: every value then starts in one column.
+size_t LabelWidth(const Json& lines, size_t least) {
+  size_t width = least;
+  for (const Json& line : lines) width = std::max(width, TextWidth(TextAt(line, "label")));
+  return width;
+}
+
 std::string Lines(const char* title, const Json& lines) {
   if (lines.empty()) return "";
   std::string out = std::string("\n") + title + "\n";
+  size_t width = LabelWidth(lines, 76);
   for (const Json& line : lines) {
     std::string verdict = TextAt(line, "verdict");
     std::string text = verdict.empty() ? "" : VerdictText(line, false);
     if (verdict == kMissed || verdict == kUndecided) {
       for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    std::string row = "  " + PadRight(TextAt(line, "label"), 76) + " " +
+    std::string row = "  " + PadRight(TextAt(line, "label"), width) + " " +
                       PadRight(LineValue(line), 34) + " " + text;
     out += row.erase(row.find_last_not_of(' ') + 1) + "\n";
   }
@@ -43,8 +52,9 @@ std::string Sweep(const Json& fits) {
 std::string Quality(const Json& checks) {
   if (checks.empty()) return "";
   std::string out = "\nRun quality\n";
+  size_t width = LabelWidth(checks, 92);
   for (const Json& check : checks) {
-    out += "  " + PadRight(TextAt(check, "label"), 92) + " " +
+    out += "  " + PadRight(TextAt(check, "label"), width) + " " +
            PadRight(Percent(NumberAt(check, "value")), 9) + " " +
            (IsTrue(check, "ok") ? "ok" : "TOO WIDE") + "\n";
   }
