@@ -124,7 +124,7 @@ bool ChildAlive(const Child& child, DWORD& exitCode) {
 double ChildCpuSeconds(const Child& child) {
   FILETIME created, ended, kernel, user;
   if (!child.running || !GetProcessTimes(child.info.hProcess, &created, &ended, &kernel, &user))
-    return 0;
+    return -1;
   auto seconds = [](const FILETIME& t) {
     return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
   };

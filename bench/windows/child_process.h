@@ -24,7 +24,7 @@ bool SuspendChild(const Child& child);
 bool ResumeChild(const Child& child);
 // Still running; `exitCode` set when it has ended.
 bool ChildAlive(const Child& child, DWORD& exitCode);
-// User + kernel seconds of the process so far.
+// User + kernel seconds of the process so far; negative when the system does not say.
 double ChildCpuSeconds(const Child& child);
 // Its first visible top-level window, or null.
 HWND ChildWindow(const Child& child);

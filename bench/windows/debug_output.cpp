@@ -15,6 +15,7 @@ struct SharedPage {
 
 struct DebugOutput {
   HANDLE bufferReady = nullptr, dataReady = nullptr, mapping = nullptr, thread = nullptr;
+  HANDLE writers = nullptr;  // DBWinMutex
   SharedPage* page = nullptr;
   volatile LONG stop = 0;
   CRITICAL_SECTION lock;
@@ -43,7 +44,7 @@ DWORD WINAPI ReadLines(void* parameter) {
 
 void CloseHandles(DebugOutput* output) {
   if (output->page) UnmapViewOfFile(output->page);
-  for (HANDLE h : {output->mapping, output->dataReady, output->bufferReady}) {
+  for (HANDLE h : {output->mapping, output->dataReady, output->bufferReady, output->writers}) {
     if (h) CloseHandle(h);
   }
 }
@@ -69,6 +70,9 @@ DebugOutput* StartDebugOutput(std::string& error) {
     delete output;
     return nullptr;
   }
+  // Writers open it for SYNCHRONIZE only; the first of them may not have made it yet.
+  output->writers = OpenMutexA(SYNCHRONIZE, FALSE, "DBWinMutex");
+  if (!output->writers) output->writers = CreateMutexA(nullptr, FALSE, "DBWinMutex");
   output->thread = CreateThread(nullptr, 0, ReadLines, output, 0, nullptr);
   return output;
 }
@@ -92,6 +96,17 @@ void StopDebugOutput(DebugOutput* output) {
   CloseHandles(output);
   DeleteCriticalSection(&output->lock);
   delete output;
+}
+
+bool HoldDebugWriters(DebugOutput* output, DWORD waitMs) {
+  if (!output || !output->writers) return false;
+  // Abandoned: its writer ended inside; the mutex is the runner's all the same.
+  DWORD waited = WaitForSingleObject(output->writers, waitMs);
+  return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+void ReleaseDebugWriters(DebugOutput* output) {
+  if (output && output->writers) ReleaseMutex(output->writers);
 }
 
 double RunnerSeconds() {

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "run_stamp.h"
+
 namespace {
 
 const char kGlWindowClass[] = "GlyphstormBenchGlProbe";
@@ -100,10 +102,10 @@ DesktopFacts CollectDesktopFacts() {
   // 0 and 1 both mean "the hardware's default": no rate is known then.
   if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
     facts.refreshHz = mode.dmDisplayFrequency;
-  facts.adapter = AdapterName();
+  facts.adapter = Utf8FromAnsi(AdapterName());
   ReadGlStrings(facts);
   facts.windowsVersion = WindowsVersion();
-  facts.cpu = CpuName();
+  facts.cpu = Utf8FromAnsi(CpuName());
   SYSTEM_INFO system;
   GetSystemInfo(&system);
   facts.cores = int32_t(system.dwNumberOfProcessors);

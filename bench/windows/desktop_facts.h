@@ -1,6 +1,6 @@
 // What the desktop is: display refresh rate and adapter, the GL strings, Windows, CPU, cores.
 #pragma once
 
-#include "run_record.h"
+#include "raw_record.h"
 
 DesktopFacts CollectDesktopFacts();

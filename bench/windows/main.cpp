@@ -1,22 +1,24 @@
-// glyphstorm-bench.exe: measures every path of paths.json (each program reports its own frames),
-// prints the table and writes results.json and report.html into report\<date-time>\ beside itself.
+// glyphstorm-bench.exe: measures every path of the method's plan (each program reports its own
+// frames) into raw.json, and has the method judge it into the report folder; --rejudge and
+// --compare hand report folders to the method.
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
-#include <ctime>
 
 #include "debug_output.h"
 #include "desktop_facts.h"
 #include "measure.h"
-#include "run_record.h"
+#include "raw_record.h"
+#include "report_folder.h"
+#include "run_folder.h"
+#include "run_stamp.h"
 #include "runner_options.h"
 #include "work_folder.h"
 
 namespace {
 
 const int32_t kReportPeriodMs = 100;
-const int kExitBadUse = 2;
-const int kExitFailed = 1;
 const int kExitStopped = 3;
 const DWORD kCloseGraceMs = 4000;  // the system ends the process soon after a close event
 
@@ -38,99 +40,86 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
   return TRUE;
 }
 
-std::string DateStamp() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_s(&local, &now);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-  return text;
+// paths.json beside the runner, as a table and as the document raw.json keeps.
+bool LoadTable(Json& document, PathTable& table) {
+  std::string path = ProgramFolder() + "\\paths.json", text, error;
+  if (!ReadTextFile(path, text)) error = "cannot be read";
+  else if (LoadPathTableText(text, table, error)) return ParseJsonText(text, document, error);
+  std::fprintf(stderr, "glyphstorm-bench: %s: %s\n", Utf8FromAnsi(path).c_str(), error.c_str());
+  return false;
 }
 
-// The rows to measure, in table order; false (keys listed) when --paths names an unknown one.
-bool SelectRows(const PathTable& table, const std::vector<std::string>& keys,
-                std::vector<const PathRow*>& rows) {
-  for (const std::string& key : keys) {
-    if (FindPath(table, key)) continue;
-    std::fprintf(stderr, "glyphstorm-bench: no path '%s'; the paths are:\n", key.c_str());
+// The plan of the options; false (the reason printed, or the keys listed) when there is none.
+bool PlanFor(const RunnerOptions& options, const PathTable& table, RunPlan& plan) {
+  std::string unknown = UnknownPathKey(table, options.paths), error;
+  if (!unknown.empty()) {
+    std::fprintf(stderr, "glyphstorm-bench: no path '%s'; the paths are:\n", unknown.c_str());
     for (const PathRow& r : table.rows)
       std::fprintf(stderr, "  %-30s %s\n", r.key.c_str(), r.name.c_str());
     return false;
   }
-  for (const PathRow& row : table.rows) {
-    bool chosen = keys.empty();
-    for (const std::string& key : keys) chosen = chosen || key == row.key;
-    if (chosen) rows.push_back(&row);
+  if (MakePlan(table, RequestFor(options), plan, error)) return true;
+  std::fprintf(stderr, "glyphstorm-bench: %s\n", error.c_str());
+  return false;
+}
+
+RawPath* PathOf(RawRun& raw, const std::string& key) {
+  for (RawPath& path : raw.paths) {
+    if (path.key == key) return &path;
   }
-  return true;
+  return nullptr;
 }
 
-RunRecord NewRecord(const RunTimes& times, const std::vector<const PathRow*>& rows) {
-  RunRecord record;
-  record.date = DateStamp();
-  record.command = GetCommandLineA();
-  record.version = GLYPHSTORM_VERSION;
-  record.arch = sizeof(void*) == 4 ? "i686" : "x86_64";
-  record.rounds = times.rounds;
-  record.processes = times.processes;
-  record.sliceSeconds = times.sliceSeconds;
-  record.warmupSeconds = times.warmupSeconds;
-  record.desktop = CollectDesktopFacts();
-  for (const PathRow* row : rows) record.paths.push_back(PathRun{row->key, {}, {}, {}, {}});
-  return record;
-}
-
-void MeasureAll(MeasureContext& context, const std::vector<const PathRow*>& rows,
-                RunRecord& record) {
-  for (const std::vector<const PathRow*>& group : PathGroups(*context.table)) {
-    std::vector<const PathRow*> chosen;
-    std::vector<PathRun*> runs;
-    for (const PathRow* row : group) {
-      for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i] != row) continue;
-        chosen.push_back(row);
-        runs.push_back(&record.paths[i]);
-      }
-    }
-    if (!chosen.empty() && !stopRequested) MeasureGroup(context, chosen, runs);
+void MeasureAll(MeasureContext& context, RawRun& raw) {
+  for (const PlanGroup& group : context.plan->groups) {
+    if (stopRequested) return;
+    std::vector<RawPath*> paths;
+    for (const PathRow& row : group.rows) paths.push_back(PathOf(raw, row.key));
+    MeasureGroup(context, group, paths);
   }
 }
 
-// results.json and report.html into <out>\<date>; false when they cannot be written.
-bool WriteReport(const PathTable& table, const RunRecord& record, const std::string& out) {
-  std::string folder = out + "\\" + record.date;
-  std::string results = ResultsJson(table, record);
-  bool written = MakeFolders(folder) && WriteWholeFile(folder + "\\results.json", results) &&
-                 WriteWholeFile(folder + "\\report.html", ReportHtml(results));
-  std::printf("%s%s\n", written ? "report: " : "glyphstorm-bench: cannot write ", folder.c_str());
-  return written;
-}
+double Seconds(double from) { return std::round((RunnerSeconds() - from) * 1000) / 1000; }
 
-int Run(const RunnerOptions& options, const PathTable& table) {
-  std::vector<const PathRow*> rows;
-  if (!SelectRows(table, options.paths, rows)) return kExitBadUse;
+int Measure(const RunnerOptions& options) {
+  double started = RunnerSeconds();
+  runnerJob = CreateKillOnCloseJob();
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  Json document;
+  PathTable table;
+  RunPlan plan;
+  if (!LoadTable(document, table) || !PlanFor(options, table, plan)) return kExitBadUse;
   std::string error;
   DebugOutput* output = StartDebugOutput(error);
   if (!output) {
     std::fprintf(stderr, "glyphstorm-bench: %s\n", error.c_str());
     return kExitFailed;
   }
-  RunTimes times = TimesFor(options, table.plan);
-  RunRecord record = NewRecord(times, rows);
-  MeasureContext context{&table, runnerJob, output,          ProgramFolder(),
-                         {},     times,     kReportPeriodMs, &stopRequested};
-  MeasureAll(context, rows, record);
+  RawRun raw = NewRawRun(document, plan, CollectDesktopFacts(), CurrentRunStamp());
+  MeasureContext context{&plan, runnerJob,       output,        ProgramFolder(),
+                         {},    kReportPeriodMs, &stopRequested};
+  double measuring = RunnerSeconds();
+  MeasureAll(context, raw);
+  raw.durations["measuring_s"] = Seconds(measuring);
   ChangeDisplaySettingsA(nullptr, 0);
   RemoveWorkFolder(context.glyphstormFolder);
   StopDebugOutput(output);
-  record.partial = stopRequested != 0;
-  std::printf("\n%s", SummaryText(table, record).c_str());
-  bool written =
-      WriteReport(table, record, options.out.empty() ? ProgramFolder() + "\\report" : options.out);
-  bool failed = false;
-  for (const PathRun& run : record.paths) failed = failed || !run.failure.empty();
-  if (record.partial) return kExitStopped;
-  return failed || !written ? kExitFailed : 0;
+  raw.partial = stopRequested != 0;
+  raw.durations["total_s"] = Seconds(started);
+  std::string out = options.out.empty() ? ProgramFolder() + "\\report" : options.out;
+  bool written = WriteJudgedRun(raw, out + "\\" + raw.date);
+  if (raw.partial) return kExitStopped;
+  return AnyPathFailed(raw) || !written ? kExitFailed : 0;
+}
+
+int Act(const RunnerOptions& options) {
+  switch (options.action) {
+    case RunnerAction::kRejudge: return RejudgeFolderCommand(options.rejudge);
+    case RunnerAction::kCompare: return CompareCommand(options.compareOld, options.compareNew);
+    case RunnerAction::kHelp: std::fputs(RunnerUsage().c_str(), stdout); return 0;
+    case RunnerAction::kMeasure: break;
+  }
+  return Measure(options);
 }
 
 }  // namespace
@@ -138,27 +127,17 @@ int Run(const RunnerOptions& options, const PathTable& table) {
 int main(int argc, char** argv) {
   RunnerOptions options;
   std::string error;
-  OptionsResult parsed = ParseRunnerOptions(argc, argv, options, error);
-  if (parsed != OptionsResult::Run) {
-    if (parsed == OptionsResult::Bad) std::fprintf(stderr, "glyphstorm-bench: %s\n", error.c_str());
-    std::fputs(RunnerUsage().c_str(), parsed == OptionsResult::Bad ? stderr : stdout);
-    return parsed == OptionsResult::Bad ? kExitBadUse : 0;
+  if (ParseRunnerOptions(argc, argv, options, error) == OptionsResult::kBad) {
+    std::fprintf(stderr, "glyphstorm-bench: %s\n", error.c_str());
+    std::fputs(RunnerUsage().c_str(), stderr);
+    return kExitBadUse;
   }
-  std::string text;
-  PathTable table;
-  std::string tablePath = ProgramFolder() + "\\paths.json";
-  if (!ReadWholeFile(tablePath, text) || !LoadPathTable(text, table, error)) {
-    std::fprintf(stderr, "glyphstorm-bench: %s: %s\n", tablePath.c_str(),
-                 error.empty() ? "cannot be read" : error.c_str());
-    return kExitFailed;
-  }
-  runnerJob = CreateKillOnCloseJob();
   writtenEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-  // The table is UTF-8 ("±", "×", "≥"); the console's own code page is given back at the end.
+  // The reports are UTF-8 ("±", "×", "≥"); the console's own code page is given back at the end.
   UINT codePage = GetConsoleOutputCP();
   SetConsoleOutputCP(CP_UTF8);
-  int code = Run(options, table);
+  int code = Act(options);
+  std::fflush(stdout);
   if (codePage) SetConsoleOutputCP(codePage);
   SetEvent(writtenEvent);
   return code;

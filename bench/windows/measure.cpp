@@ -4,9 +4,10 @@
 #include "measure.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
+#include "run_stamp.h"
+#include "runner_options.h"
 #include "slice_frames.h"
 #include "work_folder.h"
 
@@ -19,33 +20,17 @@ const double kSliceFrames = 4;  // a slow path's slice is stretched to hold at l
 const double kFullScreenSettleSeconds = 1.0;
 const DWORD kEndWaitMs = 3000;          // for a program to end after Esc
 const int32_t kSafetySeconds = 100000;  // a reference's own time limit: the runner ends it first
-// A process's CPU time advances in clock ticks: a slice that used fewer than this many is too
-// coarse to count (under Wine only the time of the Windows threads shows, a tick or two).
-const double kCpuTicks = 10;
+const DWORD kWritersWaitMs = 1000;      // a writer waits for the reader thread, no longer
 
 struct PathState {
   const PathRow* row;
-  PathRun* run;
+  RawPath* raw;
   Child child;
-  std::vector<StampedReport> reports;  // since the last ClearReports
+  std::vector<RawReport> reports;  // since the last clear
   double lastReport = 0;
 };
 
 bool Stopped(const MeasureContext& c) { return *c.stop != 0; }
-
-double ClockTickSeconds() {
-  DWORD adjustment = 0, increment = 0;
-  BOOL disabled = FALSE;
-  if (!GetSystemTimeAdjustment(&adjustment, &increment, &disabled) || increment == 0)
-    return 0.015625;  // the usual 64 Hz
-  return increment / 1e7;
-}
-
-// CPU ms per frame of a slice; NaN (not measured) below the clock's resolution.
-double CpuMsPerFrame(double usedSeconds, double frames) {
-  if (frames <= 0 || usedSeconds < kCpuTicks * ClockTickSeconds()) return std::nan("");
-  return usedSeconds * 1000 / frames;
-}
 
 void RouteReports(MeasureContext& c, std::vector<PathState>& paths) {
   for (DebugLine& line : TakeDebugLines(c.output)) {
@@ -53,7 +38,7 @@ void RouteReports(MeasureContext& c, std::vector<PathState>& paths) {
     if (!ParseFramesLine(line.text, frames)) continue;
     for (PathState& p : paths) {
       if (p.child.running && p.child.info.dwProcessId == line.processId) {
-        p.reports.push_back({line.seconds, frames});
+        p.reports.push_back({line.seconds, double(frames)});
         p.lastReport = line.seconds;
       }
     }
@@ -61,14 +46,14 @@ void RouteReports(MeasureContext& c, std::vector<PathState>& paths) {
 }
 
 void Fail(PathState& p, const std::string& reason) {
-  if (p.run->failure.empty()) p.run->failure = reason;
+  if (p.raw->failed.empty()) p.raw->failed = Utf8FromAnsi(reason);
   EndChild(p.child, 0);
-  std::printf("  %s failed: %s\n    command: %s\n", p.row->key.c_str(), reason.c_str(),
-              p.run->command.c_str());
+  std::printf("  %s failed: %s\n    command: %s\n", p.row->key.c_str(), p.raw->failed.c_str(),
+              p.raw->command.c_str());
   std::fflush(stdout);
 }
 
-bool Failed(const PathState& p) { return !p.run->failure.empty(); }
+bool Failed(const PathState& p) { return !p.raw->failed.empty(); }
 
 // Waits while `more` says so; false (the path failed) when the program ended or went quiet.
 template <typename More>
@@ -106,7 +91,7 @@ bool Launch(MeasureContext& c, std::vector<PathState>& paths, PathState& p, doub
   bool started = error.empty() &&
                  StartChild(c.job, folder, p.row->program, PathArguments(*p.row, kSafetySeconds),
                             c.reportPeriodMs, p.child, error);
-  if (p.run->command.empty()) p.run->command = p.child.command;
+  if (p.raw->command.empty()) p.raw->command = Utf8FromAnsi(p.child.command);
   if (!started) {
     Fail(p, error);
     return false;
@@ -115,7 +100,7 @@ bool Launch(MeasureContext& c, std::vector<PathState>& paths, PathState& p, doub
   p.reports.clear();
   p.lastReport = begin;
   if (!WaitWhile(c, paths, p, [&] { return p.reports.empty(); })) return false;
-  if (!p.run->firstFrameSeconds) p.run->firstFrameSeconds = p.reports[0].seconds - begin;
+  if (!p.raw->firstFrameSeconds) p.raw->firstFrameSeconds = p.reports[0].seconds - begin;
   BringToFront(p.child);
   for (const std::string& key : p.row->keys) {
     if (!key.empty()) PostKey(p.child, key[0]);
@@ -124,101 +109,112 @@ bool Launch(MeasureContext& c, std::vector<PathState>& paths, PathState& p, doub
   return WaitWhile(c, paths, p, [&] { return RunnerSeconds() < until; });
 }
 
-// One counted slice of a running (resumed) program.
+// The slice's own end: its time passed, enough counted, and a report after its time.
+bool SliceGoesOn(const PathState& p, double countFrom, double until) {
+  FramesSince counted = CountFramesSince(p.reports, countFrom);
+  return RunnerSeconds() < until || counted.frames < kSliceFrames || counted.reports < 2 ||
+         p.reports.back().seconds < until;
+}
+
+// One slice of a running (resumed) program: every report from its begin to its end, and the
+// process's CPU time over it.
 bool Slice(MeasureContext& c, std::vector<PathState>& paths, PathState& p, int32_t round,
            int32_t process) {
   BringToFront(p.child);
-  double begin = RunnerSeconds();
-  double cpu = ChildCpuSeconds(p.child);
-  p.reports.clear();
-  p.lastReport = begin;
-  double countFrom = begin + c.times.warmupSeconds;
-  double until = countFrom + c.times.sliceSeconds;
-  bool ok = WaitWhile(c, paths, p, [&] {
-    SliceCount count = CountSlice(p.reports, countFrom);
-    return RunnerSeconds() < until || count.frames < kSliceFrames || count.reports < 2 ||
-           p.reports.back().seconds < until;
-  });
-  if (!ok) return false;
-  SliceCount count = CountSlice(p.reports, countFrom);
-  SliceRecord slice;
-  slice.fps = SliceFps(count);
-  slice.frames = count.frames;
-  slice.seconds = count.seconds;
-  slice.cpuMsPerFrame = CpuMsPerFrame(ChildCpuSeconds(p.child) - cpu, count.allFrames);
-  slice.process = process;
+  RawSlice slice;
   slice.round = round;
-  p.run->slices.push_back(slice);
+  slice.process = process;
+  slice.begin = RunnerSeconds();
+  double cpuBefore = ChildCpuSeconds(p.child);
+  p.reports.clear();
+  p.lastReport = slice.begin;
+  slice.countFrom = slice.begin + c.plan->warmupSeconds;
+  double until = slice.countFrom + c.plan->sliceSeconds;
+  if (!WaitWhile(c, paths, p, [&] { return SliceGoesOn(p, slice.countFrom, until); })) return false;
+  slice.end = RunnerSeconds();
+  double cpuAfter = ChildCpuSeconds(p.child);
+  if (cpuBefore >= 0 && cpuAfter >= cpuBefore) slice.cpuMs = (cpuAfter - cpuBefore) * 1000;
+  RouteReports(c, paths);  // those stamped before the end but not yet taken
+  for (const RawReport& r : p.reports) {
+    if (r.seconds >= slice.begin && r.seconds <= slice.end) slice.reports.push_back(r);
+  }
+  p.raw->slices.push_back(slice);
   return true;
 }
 
-void Progress(const char* group, int32_t round, int32_t rounds,
-              const std::vector<PathState>& paths) {
-  std::printf("round %d/%d (%s):", round + 1, rounds, group);
+// A line per round: the frames each path's slice counted (the rates come with the report).
+void Progress(const PlanGroup& group, int32_t round, const std::vector<PathState>& paths) {
+  std::printf("round %d/%d (%s):", round + 1, group.rounds, group.name.c_str());
   for (const PathState& p : paths) {
-    if (Failed(p) || p.run->slices.empty()) continue;
-    std::printf(" %s %.1f", p.row->key.c_str(), p.run->slices.back().fps);
+    if (Failed(p) || p.raw->slices.empty() || p.raw->slices.back().round != round) continue;
+    const RawSlice& s = p.raw->slices.back();
+    std::printf(" %s %.0f", p.row->key.c_str(), CountFramesSince(s.reports, s.countFrom).frames);
   }
-  std::printf("\n");
+  std::printf(" frames\n");
   std::fflush(stdout);
 }
 
-// Just after a report: its writer is done with the shared buffer before it is held still.
-void Hold(PathState& p) {
-  Sleep(2);
+// Held still only outside OutputDebugString (see HoldDebugWriters).
+void Hold(MeasureContext& c, PathState& p) {
+  bool quiet = HoldDebugWriters(c.output, kWritersWaitMs);
   SuspendChild(p.child);
+  if (quiet) ReleaseDebugWriters(c.output);
 }
 
-void WindowedRounds(MeasureContext& c, std::vector<PathState>& paths, int32_t rounds) {
+int32_t ProcessOf(const PlanGroup& group, int32_t round) {
+  return size_t(round) < group.processOfRound.size() ? group.processOfRound[size_t(round)] : 0;
+}
+
+void WindowedRounds(MeasureContext& c, const PlanGroup& group, std::vector<PathState>& paths) {
   for (PathState& p : paths) {
-    if (Launch(c, paths, p, c.times.settleSeconds)) Hold(p);
+    if (Launch(c, paths, p, c.plan->settleSeconds)) Hold(c, p);
   }
-  int32_t process = 0;
-  for (int32_t round = 0; round < rounds && !Stopped(c); ++round) {
-    int32_t next = ProcessOfRound(round, rounds, c.times.processes);
+  int32_t process = ProcessOf(group, 0);
+  for (int32_t round = 0; round < group.rounds && !Stopped(c); ++round) {
+    int32_t next = ProcessOf(group, round);
     for (int32_t i : RoundOrder(int32_t(paths.size()), round)) {
       PathState& p = paths[size_t(i)];
       if (Failed(p) || Stopped(c)) continue;
       if (next != process) {
-        // A fresh process for the second share of the rounds; the others stay held.
+        // A fresh process for the next share of the rounds; the others stay held.
         EndChild(p.child, kEndWaitMs);
-        if (!Launch(c, paths, p, c.times.settleSeconds)) continue;
+        if (!Launch(c, paths, p, c.plan->settleSeconds)) continue;
       } else {
         ResumeChild(p.child);
       }
-      if (Slice(c, paths, p, round, next)) Hold(p);
+      if (Slice(c, paths, p, round, next)) Hold(c, p);
     }
     process = next;
-    Progress(paths[0].row->group.c_str(), round, rounds, paths);
+    Progress(group, round, paths);
   }
   for (PathState& p : paths) EndChild(p.child, kEndWaitMs);
 }
 
-void ExclusiveRounds(MeasureContext& c, std::vector<PathState>& paths, int32_t rounds) {
-  for (int32_t round = 0; round < rounds && !Stopped(c); ++round) {
+// Every slice a process of its own, so its process number is its round.
+void ExclusiveRounds(MeasureContext& c, const PlanGroup& group, std::vector<PathState>& paths) {
+  double settle = std::max(c.plan->settleSeconds, kFullScreenSettleSeconds);
+  for (int32_t round = 0; round < group.rounds && !Stopped(c); ++round) {
     for (int32_t i : RoundOrder(int32_t(paths.size()), round)) {
       PathState& p = paths[size_t(i)];
       if (Failed(p) || Stopped(c)) continue;
-      if (Launch(c, paths, p, std::max(c.times.settleSeconds, kFullScreenSettleSeconds)))
-        Slice(c, paths, p, round, round);
+      if (Launch(c, paths, p, settle)) Slice(c, paths, p, round, round);
       EndChild(p.child, kEndWaitMs);
     }
-    Progress(paths[0].row->group.c_str(), round, rounds, paths);
+    Progress(group, round, paths);
   }
 }
 
 }  // namespace
 
-void MeasureGroup(MeasureContext& context, const std::vector<const PathRow*>& rows,
-                  std::vector<PathRun*>& runs) {
-  std::vector<PathState> paths;
+void MeasureGroup(MeasureContext& context, const PlanGroup& group, std::vector<RawPath*>& paths) {
+  std::vector<PathState> states;
   bool exclusive = false;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    paths.push_back(PathState{rows[i], runs[i], {}, {}, 0});
-    exclusive = exclusive || rows[i]->desktop;
+  for (size_t i = 0; i < group.rows.size() && i < paths.size(); ++i) {
+    if (!paths[i]) continue;
+    states.push_back(PathState{&group.rows[i], paths[i], {}, {}, 0});
+    exclusive = exclusive || group.rows[i].desktop;
   }
-  if (paths.empty()) return;
-  int32_t rounds = RoundsFor(*context.table, rows[0]->group, context.times.rounds);
-  if (exclusive) ExclusiveRounds(context, paths, rounds);
-  else WindowedRounds(context, paths, rounds);
+  if (states.empty()) return;
+  if (exclusive) ExclusiveRounds(context, group, states);
+  else WindowedRounds(context, group, states);
 }

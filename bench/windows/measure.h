@@ -1,4 +1,4 @@
-// The rounds of one group of paths: starting the programs, the slices, the failures.
+// The rounds of one group of the plan: starting the programs, the slices, the failures.
 #pragma once
 
 #include <windows.h>
@@ -8,22 +8,21 @@
 
 #include "child_process.h"
 #include "debug_output.h"
-#include "run_record.h"
-#include "runner_options.h"
+#include "plan.h"
+#include "raw_run.h"
 
-// What every group's measurement shares: the job, the debug output, the folders, the stop flag.
+// What every group's measurement shares: the plan's times, the job, the debug output, the
+// folders, the stop flag.
 struct MeasureContext {
-  const PathTable* table;
+  const RunPlan* plan;
   HANDLE job;
   DebugOutput* output;
   std::string binFolder;         // the runner's folder: every program but glyphstorm runs here
   std::string glyphstormFolder;  // empty until a glyphstorm path needs it
-  RunTimes times;
   int32_t reportPeriodMs;
   volatile LONG* stop;  // set by Ctrl+C or the console's close
 };
 
-// Measures the rows of one group (table order) into `runs` (one per row, same order); the
-// failed ones get their reason. Progress lines on stdout.
-void MeasureGroup(MeasureContext& context, const std::vector<const PathRow*>& rows,
-                  std::vector<PathRun*>& runs);
+// Measures the rows of one group into `paths` (one per row, same order): their commands, first
+// frames, slices, and the reason of a failed one. Progress lines on stdout.
+void MeasureGroup(MeasureContext& context, const PlanGroup& group, std::vector<RawPath*>& paths);

@@ -1,28 +1,13 @@
 #include "slice_frames.h"
 
-SliceCount CountSlice(const std::vector<StampedReport>& reports, double begin) {
-  SliceCount count;
-  bool started = false;
-  double first = 0;
-  for (size_t i = 0; i < reports.size(); ++i) {
-    const StampedReport& r = reports[i];
-    if (i > 0) count.allFrames += r.frames;
-    if (r.seconds < begin) continue;
-    if (!started) {
-      started = true;
-      first = r.seconds;
-      count.reports = 1;
-      continue;
-    }
-    count.frames += r.frames;
-    count.seconds = r.seconds - first;
+FramesSince CountFramesSince(const std::vector<RawReport>& reports, double countFrom) {
+  FramesSince count;
+  for (const RawReport& r : reports) {
+    if (r.seconds < countFrom) continue;
+    if (count.reports > 0) count.frames += r.frames;
     ++count.reports;
   }
   return count;
-}
-
-double SliceFps(const SliceCount& count) {
-  return count.seconds > 0 ? count.frames / count.seconds : 0;
 }
 
 bool ParseFramesLine(const std::string& text, int32_t& frames) {

@@ -1,9 +1,11 @@
-// Files and folders of the runner: its own folder, glyphstorm's temporary folder, whole files.
+// Folders of the runner: its own folder, glyphstorm's temporary folder, report folders.
 #include "work_folder.h"
 
 #include <windows.h>
 
 #include <cstdio>
+
+#include "run_folder.h"
 
 namespace {
 
@@ -41,7 +43,7 @@ std::string MakeGlyphstormFolder(const std::string& from) {
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  if (!WriteWholeFile(folder + "\\vtAPI.ini", kRunnerSettings)) {
+  if (!WriteTextFile(folder + "\\vtAPI.ini", kRunnerSettings)) {
     RemoveWorkFolder(folder);
     return {};
   }
@@ -62,17 +64,6 @@ void RemoveWorkFolder(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  text.clear();
-  char buffer[4096];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  std::fclose(file);
-  return true;
-}
-
 bool MakeFolders(const std::string& folder) {
   for (size_t i = 0; i < folder.size(); ++i) {
     // Each parent in turn; a drive ("C:") or a share's root refuses harmlessly.
@@ -82,11 +73,4 @@ bool MakeFolders(const std::string& folder) {
   CreateDirectoryA(folder.c_str(), nullptr);
   DWORD attributes = GetFileAttributesA(folder.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& text) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && written;
 }

@@ -11,8 +11,5 @@ std::string ProgramFolder();
 std::string MakeGlyphstormFolder(const std::string& from);
 // Removes a folder made by MakeGlyphstormFolder and everything in it (no subfolders are made).
 void RemoveWorkFolder(const std::string& folder);
-// Reads a whole file; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& text);
 // Makes the folder and its parents; false when it does not exist afterwards.
 bool MakeFolders(const std::string& folder);
-bool WriteWholeFile(const std::string& path, const std::string& text);

@@ -2,7 +2,9 @@
 folder, under Wine inside a virtual desktop (the DirectDraw paths need one).
 
 Environment (set by ctest): GLYPHSTORM_PACKAGE = the zip; GLYPHSTORM_BIN and GLYPHSTORM_RUN as
-for every end-to-end test (the stand-in program comes from GLYPHSTORM_BIN).
+for every end-to-end test (the stand-in program comes from GLYPHSTORM_BIN). Set by the caller:
+GLYPHSTORM_RESULTS = the host tree's glyphstorm-results, which must judge the runner's raw.json
+to the same bytes as the runner does.
 """
 import glob
 import json
@@ -19,8 +21,12 @@ import zipfile
 import wineharness as wh
 
 PACKAGE = os.environ.get("GLYPHSTORM_PACKAGE", "")
+HOST_RESULTS = os.environ.get("GLYPHSTORM_RESULTS", "")
+REPORT_FILES = ["benchmark.json", "glyphs.svg", "memory.csv", "raw.json", "report.html",
+                "report.md", "results.json"]
 DESKTOP = "1024x768"
-# The stand-in table: a program that never reports, one that is not there, one that works.
+# The stand-in tables: a program that never reports, one that is not there, one that works; one
+# caught inside OutputDebugString beside one that works.
 STAND_IN_TABLE = {
     "_about": "the runner test's own table",
     "phrase_glyphs": 33,
@@ -34,6 +40,12 @@ STAND_IN_TABLE = {
          "args": ["{seconds}", "{phrases}"], "source": "debug", "phrases": 200, "group": "b"},
     ],
 }
+
+
+CHATTY_TABLE = dict(STAND_IN_TABLE, paths=[
+    {"key": "chatty", "name": "writes amid its report", "program": "chatty_program.exe",
+     "source": "debug", "phrases": 1, "group": "a"},
+    dict(STAND_IN_TABLE["paths"][2], group="a")])
 
 
 def setUpModule():
@@ -107,6 +119,11 @@ def results(folder):
         return json.load(f), os.path.dirname(found[-1])
 
 
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 def command_lines():
     """The command lines of this machine's processes."""
     lines = []
@@ -136,6 +153,110 @@ def temporary_folders():
         glob.glob(os.path.join(prefix, "drive_c", "users", "*", "Temp", "glyphstorm-bench-run-*"))
 
 
+class QuickRun(unittest.TestCase):
+    """One quick run of every path from the zip; its report folder is then judged again, by the
+    runner and by the host's method."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.mkdtemp(prefix="glyphstorm-bench-test-")
+        cls.folder = unpack(cls.tmp)
+        # A user's vtAPI.ini that would end glyphstorm at once, were it read.
+        cls.users = b"[display]\r\nwidth=640\r\nheight=480\r\nbpp=16\r\nfullscreen=-1\r\n"
+        with open(os.path.join(cls.folder, "vtAPI.ini"), "wb") as f:
+            f.write(cls.users)
+        cls.before = sorted(os.listdir(cls.folder))
+        cls.code, cls.output = run_runner(cls.folder, ["--quick"], timeout=800)
+        cls.after = sorted(os.listdir(cls.folder))
+        cls.temporary, cls.left = temporary_folders(), ours(cls.tmp)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def setUp(self):
+        self.assertEqual(0, self.code, self.output[-3000:])
+        self.data, self.report = results(self.folder)
+        # Relative to the runner's folder, where it runs.
+        self.report_arg = "report\\" + os.path.basename(self.report)
+
+    def test_every_path_is_measured_and_the_users_files_are_left_alone(self):
+        with open(os.path.join(self.folder, "paths.json"), encoding="utf-8") as f:
+            keys = [row["key"] for row in json.load(f)["paths"]]
+        self.assertEqual(keys, [p["key"] for p in self.data["paths"]])
+        for path in self.data["paths"]:
+            self.assertIsNone(path["failed"], path["key"])
+            self.assertGreater(path["frames"], 0, path["key"])
+        self.assertEqual("windows-runner", self.data["run"]["harness"])
+        self.assertFalse(self.data["run"]["partial"])
+        self.assertIn("round 3/3", self.output)
+        with open(os.path.join(self.folder, "vtAPI.ini"), "rb") as f:
+            self.assertEqual(self.users, f.read())
+        self.assertEqual(sorted(self.before + ["report"]), self.after)
+        self.assertEqual([], self.temporary, "glyphstorm's temporary folder is removed")
+        self.assertEqual([], self.left)
+
+    def test_the_report_folder_holds_the_raw_run_and_every_report(self):
+        self.assertEqual(REPORT_FILES, sorted(os.listdir(self.report)))
+        with open(os.path.join(self.report, "raw.json"), encoding="utf-8") as f:
+            raw = json.load(f)
+        self.assertEqual(("glyphstorm-raw", "windows-runner"), (raw["format"], raw["run"]["harness"]))
+        slices = [s for p in raw["paths"] for s in p["slices"]]
+        self.assertTrue(slices and all(s["begin"] < s["count_from"] < s["end"] for s in slices))
+        self.assertTrue(all(s["begin"] <= t <= s["end"] for s in slices for t, _ in s["reports"]))
+        html = read(os.path.join(self.report, "report.html"))
+        self.assertIsNone(re.search(r"<script[^>]+src=|<link[^>]+href=", html), "self-contained")
+        # As a browser shows it: the table and the chart, made by the page's own script.
+        dom = rendered(os.path.join(self.report, "report.html"))
+        for part in (r'<table id="paths"', r'<svg[^>]* id="glyph-chart"', "glyphstorm mode 2",
+                     "glyphstorm2d"):
+            self.assertIsNotNone(re.search(part, dom), part)
+
+    def test_rejudge_rewrites_the_report_to_the_same_bytes(self):
+        results_before = read_bytes(os.path.join(self.report, "results.json"))
+        os.remove(os.path.join(self.report, "report.md"))
+        code, output = run_runner(self.folder, ["--rejudge", self.report_arg], timeout=120)
+        self.assertEqual(0, code, output[-3000:])
+        self.assertEqual(results_before, read_bytes(os.path.join(self.report, "results.json")))
+        self.assertEqual(REPORT_FILES, sorted(os.listdir(self.report)), "report.md made again")
+
+    def test_a_truncated_raw_json_is_refused_and_nothing_is_written(self):
+        cut = os.path.join(self.folder, "cut")
+        shutil.copytree(self.report, cut)
+        raw = read_bytes(os.path.join(cut, "raw.json"))
+        with open(os.path.join(cut, "raw.json"), "wb") as f:
+            f.write(raw[:len(raw) // 2])
+        os.remove(os.path.join(cut, "report.md"))
+        results_before = read_bytes(os.path.join(cut, "results.json"))
+        code, output = run_runner(self.folder, ["--rejudge", "cut"], timeout=120)
+        self.assertEqual(2, code, output[-3000:])
+        self.assertIn("raw.json", output)
+        self.assertEqual(results_before, read_bytes(os.path.join(cut, "results.json")))
+        self.assertNotIn("report.md", os.listdir(cut))
+
+    def test_the_host_method_judges_the_same_raw_json_to_the_same_bytes(self):
+        if not HOST_RESULTS:
+            self.fail("GLYPHSTORM_RESULTS is not set: it must name the host tree's "
+                      "glyphstorm-results, which judges the runner's raw.json natively")
+        copy = os.path.join(self.tmp, "host-copy")
+        os.makedirs(copy)
+        shutil.copy(os.path.join(self.report, "raw.json"), copy)
+        done = subprocess.run([HOST_RESULTS, "--rejudge", copy], capture_output=True, text=True,
+                              timeout=120)
+        self.assertEqual(0, done.returncode, done.stdout[-2000:] + done.stderr[-2000:])
+        self.assertEqual(read_bytes(os.path.join(self.report, "results.json")),
+                         read_bytes(os.path.join(copy, "results.json")))
+
+    def test_compare_reads_folders_and_refuses_what_is_none(self):
+        code, output = run_runner(self.folder, ["--compare", self.report_arg,
+                                                self.report_arg + "\\results.json"], timeout=120)
+        self.assertEqual(0, code, output[-3000:])
+        self.assertIn("glyphstorm mode 2", output)
+        code, output = run_runner(self.folder, ["--compare", self.report_arg, "nonesuch"], timeout=120)
+        self.assertEqual(2, code, output[-3000:])
+        self.assertIn("nonesuch", output)
+
+
 class FromTheZip(unittest.TestCase):
     def setUp(self):
         self.tmp = tempfile.mkdtemp(prefix="glyphstorm-bench-test-")
@@ -143,36 +264,6 @@ class FromTheZip(unittest.TestCase):
 
     def tearDown(self):
         shutil.rmtree(self.tmp, ignore_errors=True)
-
-    def test_quick_run_measures_every_path_writes_the_report_and_leaves_the_users_files(self):
-        # A user's vtAPI.ini that would end glyphstorm at once, were it read.
-        users = b"[display]\r\nwidth=640\r\nheight=480\r\nbpp=16\r\nfullscreen=-1\r\n"
-        with open(os.path.join(self.folder, "vtAPI.ini"), "wb") as f:
-            f.write(users)
-        before = sorted(os.listdir(self.folder))
-        code, output = run_runner(self.folder, ["--quick"], timeout=800)
-        self.assertEqual(0, code, output[-3000:])
-        data, report = results(self.folder)
-        with open(os.path.join(self.folder, "paths.json"), encoding="utf-8") as f:
-            keys = [row["key"] for row in json.load(f)["paths"]]
-        self.assertEqual(keys, [p["key"] for p in data["paths"]])
-        for path in data["paths"]:
-            self.assertIsNone(path["failed"], path["key"])
-            self.assertGreater(path["frames"], 0, path["key"])
-        self.assertEqual("windows-runner", data["run"]["harness"])
-        self.assertFalse(data["run"]["partial"])
-        self.assertIn("round 3/3", output)
-        html = read(os.path.join(report, "report.html"))
-        self.assertIsNone(re.search(r"<script[^>]+src=|<link[^>]+href=", html), "self-contained")
-        # As a browser shows it: the table and the chart, made by the page's own script.
-        dom = rendered(os.path.join(report, "report.html"))
-        for part in ('id="paths"', '<svg id="glyph-chart"', "glyphstorm mode 2", "glyphstorm2d"):
-            self.assertIn(part, dom)
-        with open(os.path.join(self.folder, "vtAPI.ini"), "rb") as f:
-            self.assertEqual(users, f.read())
-        self.assertEqual(sorted(before + ["report"]), sorted(os.listdir(self.folder)))
-        self.assertEqual([], temporary_folders(), "glyphstorm's temporary folder is removed")
-        self.assertEqual([], ours(self.tmp))
 
     def test_a_program_that_never_reports_is_a_failed_row_and_the_others_still_run(self):
         shutil.copy(os.path.join(wh.BIN, "silent_program.exe"), self.folder)
@@ -190,11 +281,26 @@ class FromTheZip(unittest.TestCase):
         self.assertIn("failed: reports no frames for 30 s", output)
         self.assertEqual([], ours(self.tmp))
 
-    def test_an_unknown_path_lists_the_keys(self):
+    def test_a_program_held_amid_its_report_keeps_no_other_from_reporting(self):
+        shutil.copy(os.path.join(wh.BIN, "chatty_program.exe"), self.folder)
+        with open(os.path.join(self.folder, "paths.json"), "w", encoding="utf-8") as f:
+            json.dump(CHATTY_TABLE, f)
+        code, output = run_runner(self.folder, ["--quick"], timeout=300)
+        self.assertEqual(0, code, output[-3000:])
+        data, _ = results(self.folder)
+        self.assertEqual([None, None], [p["failed"] for p in data["paths"]])
+        self.assertEqual([], ours(self.tmp))
+
+    def test_an_unknown_path_or_a_broken_table_is_bad_use(self):
         code, output = run_runner(self.folder, ["--paths", "glyphstorm-mode2,nonesuch"], timeout=60)
         self.assertEqual(2, code)
         self.assertIn("no path 'nonesuch'", output)
         self.assertIn("gl_reference-phrase", output)
+        with open(os.path.join(self.folder, "paths.json"), "w", encoding="utf-8") as f:
+            json.dump(dict(STAND_IN_TABLE, plan={"rounds": 20}), f)
+        code, output = run_runner(self.folder, ["--quick"], timeout=60)
+        self.assertEqual(2, code, output[-3000:])
+        self.assertRegex(output, r"paths\.json: .*processes")
         self.assertFalse(os.path.exists(os.path.join(self.folder, "report")))
 
     def test_ctrl_c_ends_every_program_and_writes_a_partial_report(self):
@@ -234,9 +340,11 @@ class FromTheZip(unittest.TestCase):
         self.assertEqual(3, code, read(log)[-3000:])
         time.sleep(1)
         self.assertEqual([], ours(self.tmp))
-        data, _ = results(self.folder)
+        data, report = results(self.folder)
         self.assertTrue(data["run"]["partial"])
         self.assertTrue(any(p["frames"] > 0 for p in data["paths"]))
+        with open(os.path.join(report, "raw.json"), encoding="utf-8") as f:
+            self.assertTrue(json.load(f)["run"]["partial"])
 
 
 if __name__ == "__main__":
