@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
 
 #include "debug_output.h"
@@ -79,6 +80,15 @@ void MeasureAll(MeasureContext& context, RawRun& raw) {
   }
 }
 
+// Paths the desktop lacks are rows of their own, not measured paths.
+void SetUnavailable(RawRun& raw, const std::vector<PathNote>& notes) {
+  for (const PathNote& note : notes) {
+    raw.unavailable.push_back(note);
+    auto same = [&](const RawPath& path) { return path.key == note.key; };
+    raw.paths.erase(std::remove_if(raw.paths.begin(), raw.paths.end(), same), raw.paths.end());
+  }
+}
+
 double Seconds(double from) { return std::round((RunnerSeconds() - from) * 1000) / 1000; }
 
 int Measure(const RunnerOptions& options) {
@@ -100,6 +110,7 @@ int Measure(const RunnerOptions& options) {
                          {},    kReportPeriodMs, &stopRequested};
   double measuring = RunnerSeconds();
   MeasureAll(context, raw);
+  SetUnavailable(raw, context.unavailable);
   raw.durations["measuring_s"] = Seconds(measuring);
   ChangeDisplaySettingsA(nullptr, 0);
   RemoveWorkFolder(context.glyphstormFolder);

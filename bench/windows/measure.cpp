@@ -21,6 +21,10 @@ const double kFullScreenSettleSeconds = 1.0;
 const DWORD kEndWaitMs = 3000;          // for a program to end after Esc
 const int32_t kSafetySeconds = 100000;  // a reference's own time limit: the runner ends it first
 const DWORD kWritersWaitMs = 1000;      // a writer waits for the reader thread, no longer
+// A program ends with this code, before its first frame, when the desktop lacks what its path
+// needs; its debug output names what is missing after this prefix.
+const DWORD kUnavailableExit = 3;
+const char kUnavailableLine[] = "unavailable on this desktop: ";
 
 struct PathState {
   const PathRow* row;
@@ -28,6 +32,7 @@ struct PathState {
   Child child;
   std::vector<RawReport> reports;  // since the last clear
   double lastReport = 0;
+  std::string lacking;  // what the program said the desktop lacks
 };
 
 bool Stopped(const MeasureContext& c) { return *c.stop != 0; }
@@ -35,12 +40,17 @@ bool Stopped(const MeasureContext& c) { return *c.stop != 0; }
 void RouteReports(MeasureContext& c, std::vector<PathState>& paths) {
   for (DebugLine& line : TakeDebugLines(c.output)) {
     int32_t frames = 0;
-    if (!ParseFramesLine(line.text, frames)) continue;
+    bool report = ParseFramesLine(line.text, frames);
+    bool lacking = line.text.rfind(kUnavailableLine, 0) == 0;
     for (PathState& p : paths) {
-      if (p.child.running && p.child.info.dwProcessId == line.processId) {
-        p.reports.push_back({line.seconds, double(frames)});
-        p.lastReport = line.seconds;
+      if (!p.child.running || p.child.info.dwProcessId != line.processId) continue;
+      if (lacking) {
+        p.lacking = line.text.substr(sizeof kUnavailableLine - 1);
+        p.lacking.erase(p.lacking.find_last_not_of("\r\n") + 1);
       }
+      if (!report) continue;
+      p.reports.push_back({line.seconds, double(frames)});
+      p.lastReport = line.seconds;
     }
   }
 }
@@ -55,6 +65,17 @@ void Fail(PathState& p, const std::string& reason) {
 
 bool Failed(const PathState& p) { return !p.raw->failed.empty(); }
 
+// A program that ended saying the desktop lacks what it needs: a row saying so, not a failure.
+bool Unavailable(MeasureContext& c, PathState& p, DWORD code) {
+  if (code != kUnavailableExit || p.lacking.empty() || !p.reports.empty()) return false;
+  std::string reason = Utf8FromAnsi(p.lacking);
+  c.unavailable.push_back({p.row->key, p.row->name, p.raw->command, reason});
+  p.raw->failed = reason;  // held like a failed path until the run is written
+  std::printf("  %s unavailable on this desktop: %s\n", p.row->key.c_str(), reason.c_str());
+  std::fflush(stdout);
+  return true;
+}
+
 // Waits while `more` says so; false (the path failed) when the program ended or went quiet.
 template <typename More>
 bool WaitWhile(MeasureContext& c, std::vector<PathState>& paths, PathState& p, More more) {
@@ -64,6 +85,9 @@ bool WaitWhile(MeasureContext& c, std::vector<PathState>& paths, PathState& p, M
     RouteReports(c, paths);
     DWORD code = 0;
     if (!ChildAlive(p.child, code)) {
+      Sleep(50);  // its last debug line may still be on its way
+      RouteReports(c, paths);
+      if (Unavailable(c, p, code)) return false;
       char reason[64];
       std::snprintf(reason, sizeof reason, "exits early (code %lu)", code);
       Fail(p, reason);
@@ -211,7 +235,7 @@ void MeasureGroup(MeasureContext& context, const PlanGroup& group, std::vector<R
   bool exclusive = false;
   for (size_t i = 0; i < group.rows.size() && i < paths.size(); ++i) {
     if (!paths[i]) continue;
-    states.push_back(PathState{&group.rows[i], paths[i], {}, {}, 0});
+    states.push_back(PathState{&group.rows[i], paths[i], {}, {}, 0, {}});
     exclusive = exclusive || group.rows[i].desktop;
   }
   if (states.empty()) return;

@@ -20,7 +20,8 @@ struct MeasureContext {
   std::string binFolder;         // the runner's folder: every program but glyphstorm runs here
   std::string glyphstormFolder;  // empty until a glyphstorm path needs it
   int32_t reportPeriodMs;
-  volatile LONG* stop;  // set by Ctrl+C or the console's close
+  volatile LONG* stop;                     // set by Ctrl+C or the console's close
+  std::vector<PathNote> unavailable = {};  // paths whose programs said the desktop lacks them
 };
 
 // Measures the rows of one group into `paths` (one per row, same order): their commands, first

@@ -25,8 +25,9 @@ HOST_RESULTS = os.environ.get("GLYPHSTORM_RESULTS", "")
 REPORT_FILES = ["benchmark.json", "glyphs.svg", "memory.csv", "raw.json", "report.html",
                 "report.md", "results.json"]
 DESKTOP = "1024x768"
-# The stand-in tables: a program that never reports, one that is not there, one that works; one
-# caught inside OutputDebugString beside one that works.
+# The stand-in tables: a program that never reports, one that is not there, one the desktop
+# lacks what it needs for, one that works; one caught inside OutputDebugString beside one that
+# works.
 STAND_IN_TABLE = {
     "_about": "the runner test's own table",
     "phrase_glyphs": 33,
@@ -35,6 +36,8 @@ STAND_IN_TABLE = {
         {"key": "silent", "name": "never reports", "program": "silent_program.exe",
          "source": "debug", "phrases": 1, "group": "a"},
         {"key": "absent", "name": "not there", "program": "absent_program.exe",
+         "source": "debug", "phrases": 1, "group": "a"},
+        {"key": "lacking", "name": "needs more GL", "program": "lacking_program.exe",
          "source": "debug", "phrases": 1, "group": "a"},
         {"key": "gdi", "name": "GDI text on a window", "program": "gdi_reference.exe",
          "args": ["{seconds}", "{phrases}"], "source": "debug", "phrases": 200, "group": "b"},
@@ -45,7 +48,7 @@ STAND_IN_TABLE = {
 CHATTY_TABLE = dict(STAND_IN_TABLE, paths=[
     {"key": "chatty", "name": "writes amid its report", "program": "chatty_program.exe",
      "source": "debug", "phrases": 1, "group": "a"},
-    dict(STAND_IN_TABLE["paths"][2], group="a")])
+    dict(STAND_IN_TABLE["paths"][3], group="a")])
 
 
 def setUpModule():
@@ -267,6 +270,7 @@ class FromTheZip(unittest.TestCase):
 
     def test_a_program_that_never_reports_is_a_failed_row_and_the_others_still_run(self):
         shutil.copy(os.path.join(wh.BIN, "silent_program.exe"), self.folder)
+        shutil.copy(os.path.join(wh.BIN, "lacking_program.exe"), self.folder)
         with open(os.path.join(self.folder, "paths.json"), "w", encoding="utf-8") as f:
             json.dump(STAND_IN_TABLE, f)
         code, output = run_runner(self.folder, ["--quick"], timeout=300)
@@ -279,6 +283,11 @@ class FromTheZip(unittest.TestCase):
         self.assertIsNone(rows["gdi"]["failed"])
         self.assertGreater(rows["gdi"]["frames"], 0)
         self.assertIn("failed: reports no frames for 30 s", output)
+        # What the desktop lacks is a row of its own: no failure, no measured path.
+        self.assertEqual([(u["key"], u["reason"]) for u in data["unavailable"]],
+                         [("lacking", "GL 9.9 is missing")])
+        self.assertNotIn("lacking", rows)
+        self.assertIn("unavailable on this desktop: GL 9.9 is missing", output)
         self.assertEqual([], ours(self.tmp))
 
     def test_a_program_held_amid_its_report_keeps_no_other_from_reporting(self):
